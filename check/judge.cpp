@@ -87,6 +87,35 @@ bool is_anagram(const char* answer, int len_answer, const char* typed, int len_t
     return edit_distance(sorted_answer, len_answer, sorted_typed, len_typed) == 0;
 }
 
+// Swaps two texts through a held copy; both buffers hold the longer one.
+void exchange_texts(char* first, char* second, int len_first, int len_second)
+{
+    char held[TEXT_CAPACITY];
+    std::memcpy(held, first, static_cast<size_t>(len_first));
+    std::memcpy(first, second, static_cast<size_t>(len_second));
+    first[len_second] = '\0';
+    std::memcpy(second, held, static_cast<size_t>(len_first));
+    second[len_first] = '\0';
+}
+
+// After a failed partial match the scan resumes where the comparison
+// stopped, not one byte after where it began.
+bool scan_for(const char* haystack, int haystack_length, const char* needle, int needle_length)
+{
+    int at = 0;
+    while (at < haystack_length) {
+        while (at < haystack_length && haystack[at] != needle[0]) ++at;
+        if (at == haystack_length) return false;
+        int matched = 0;
+        while (matched < needle_length && at < haystack_length && haystack[at] == needle[matched]) {
+            ++at;
+            ++matched;
+        }
+        if (matched == needle_length) return true;
+    }
+    return false;
+}
+
 // The integer tests equal the percentage tests on floats exactly:
 // 100*typed/answer > 70 and > 50.
 const char* judge_piece(int len_answer, int len_typed)
@@ -137,7 +166,7 @@ void normalise_answer(char* text)
 
 int edit_distance(const char* a, int len_a, const char* b, int len_b)
 {
-    // Lives on the caller's stack (about 264 KiB): the GUI thread's stack holds it.
+    // On the calling thread's stack (about 264 KiB), never the heap; the GUI thread's stack holds it.
     std::int32_t table[TEXT_CAPACITY][TEXT_CAPACITY];
     len_a = clamp_length(len_a);
     len_b = clamp_length(len_b);
@@ -157,38 +186,11 @@ int containment_test(char* answer, char* typed, int len_answer, int len_typed)
 {
     len_answer = clamp_length(len_answer);
     len_typed = clamp_length(len_typed);
-    const char* needle = answer;
-    const char* haystack = typed;
-    int needle_length = len_answer;
-    int haystack_length = len_typed;
-    int sign = 1;
     if (len_typed < len_answer) {
-        // The shorter text moves into the first buffer.
-        char held[TEXT_CAPACITY];
-        std::memcpy(held, answer, static_cast<size_t>(len_answer));
-        std::memcpy(answer, typed, static_cast<size_t>(len_typed));
-        answer[len_typed] = '\0';
-        std::memcpy(typed, held, static_cast<size_t>(len_answer));
-        typed[len_answer] = '\0';
-        needle_length = len_typed;
-        haystack_length = len_answer;
-        sign = -1;
+        exchange_texts(answer, typed, len_answer, len_typed);
+        return scan_for(typed, len_answer, answer, len_typed) ? -2 : 0;
     }
-
-    // After a failed partial match the scan resumes where the comparison
-    // stopped, not one byte after where it began.
-    int at = 0;
-    while (at < haystack_length) {
-        while (at < haystack_length && haystack[at] != needle[0]) ++at;
-        if (at == haystack_length) break;
-        int matched = 0;
-        while (matched < needle_length && at < haystack_length && haystack[at] == needle[matched]) {
-            ++at;
-            ++matched;
-        }
-        if (matched == needle_length) return 2 * sign;
-    }
-    return 0;
+    return scan_for(typed, len_typed, answer, len_answer) ? 2 : 0;
 }
 
 Judgement judge_answer(const char* answer, const char* typed)
