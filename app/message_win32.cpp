@@ -1,0 +1,8 @@
+#include "app/message.h"
+
+#include <windows.h>
+
+void show_message(const char* text, const char* caption)
+{
+    MessageBoxA(nullptr, text, caption, MB_OK);
+}

@@ -1,0 +1,13 @@
+// Tests link this in place of the player's message boxes, so a failure report is observable
+// and never blocks a run.
+#pragma once
+#include <string>
+#include <vector>
+
+struct RecordedMessage {
+    std::string text;
+    std::string caption;
+};
+
+const std::vector<RecordedMessage>& recorded_messages();
+void clear_recorded_messages();
