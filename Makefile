@@ -4,9 +4,13 @@ JOBS ?= 2
 B := build
 MINGW := -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/toolchain-mingw.cmake
 
-.PHONY: all deps native win64 win32 fuzz bench-build test test-native test-win64 test-win32 test-fuzz bench clean
+.PHONY: play all deps native win64 win32 fuzz bench-build test test-native test-win64 test-win32 test-fuzz bench clean
 
 all: native win64 win32
+
+# Opens the text demo quiz under Wine (on a virtual display with a screenshot when there is none).
+play: deps win64
+	@scripts/play
 
 deps:
 	@scripts/deps.sh

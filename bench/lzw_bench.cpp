@@ -1,5 +1,4 @@
 // Decoding a full-size quiz stream (120000 bytes of text-like output) and encoding it.
-#include "app/message.h"
 #include "pack/lzw_encode.h"
 #include "quiz/lzw.h"
 
@@ -10,10 +9,6 @@
 #include <sstream>
 #include <string>
 #include <vector>
-
-// The decoder reports a failed output allocation to the player; a benchmark has no one to show
-// it to, and the benchmarks below never allocate in vain.
-void show_message(const char*, const char*) {}
 
 namespace {
 

@@ -80,3 +80,35 @@ function(vorlo_host_tool var)
   endif()
   set(${var} ${out} PARENT_SCOPE)
 endfunction()
+
+# vorlo_quiz_exe(NAME n SOURCE quiz.toml [SCRAMBLE]): the player with the quiz of that source
+# compiled into its resources, made by the quiz_resources host tool.
+function(vorlo_quiz_exe)
+  cmake_parse_arguments(Q "SCRAMBLE" "NAME;SOURCE" "" ${ARGN})
+  if(NOT VORLO_QUIZ_RESOURCES_TOOL)
+    vorlo_host_tool(tool
+      ${CMAKE_SOURCE_DIR}/pack/quiz_resources_main.cpp ${CMAKE_SOURCE_DIR}/pack/quiz_source.cpp
+      ${CMAKE_SOURCE_DIR}/pack/cp1252.cpp ${CMAKE_SOURCE_DIR}/pack/quiz_serialize.cpp
+      ${CMAKE_SOURCE_DIR}/pack/lzw_encode.cpp ${CMAKE_SOURCE_DIR}/quiz/quiz_parse.cpp
+      ${CMAKE_SOURCE_DIR}/quiz/quiz_list.cpp)
+    set(VORLO_QUIZ_RESOURCES_TOOL ${tool} CACHE INTERNAL "")
+  endif()
+  get_filename_component(source ${Q_SOURCE} ABSOLUTE)
+  set(dir ${CMAKE_CURRENT_BINARY_DIR}/${Q_NAME}.quiz)
+  set(flags "")
+  if(Q_SCRAMBLE)
+    set(flags --scramble)
+  endif()
+  get_filename_component(source_dir ${source} DIRECTORY)
+  file(GLOB media ${source_dir}/*.png ${source_dir}/*.jpg ${source_dir}/*.gif ${source_dir}/*.bmp
+       ${source_dir}/*.wav ${source_dir}/*.mp3 ${source_dir}/*.avi ${source_dir}/*.mpg ${source_dir}/*.wmv)
+  add_custom_command(OUTPUT ${dir}/quiz.rc
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}
+    COMMAND ${VORLO_QUIZ_RESOURCES_TOOL} ${source} ${dir} ${flags}
+    DEPENDS ${source} ${media} ${VORLO_QUIZ_RESOURCES_TOOL}
+    COMMENT "Quiz resources of ${Q_NAME}")
+  add_executable(${Q_NAME} WIN32 ${CMAKE_SOURCE_DIR}/app/main.cpp $<TARGET_OBJECTS:player_objects>
+                 $<TARGET_OBJECTS:player_res> ${dir}/quiz.rc)
+  target_link_libraries(${Q_NAME} PRIVATE ${VORLO_PLAYER_LIBS})
+  target_link_options(${Q_NAME} PRIVATE -s)
+endfunction()

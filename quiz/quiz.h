@@ -94,3 +94,11 @@ void quiz_release(Quiz* quiz);
 void quiz_free_questions(Quiz* quiz);
 // Copies text into a buffer of dest_size bytes, cut to fit and always terminated.
 void quiz_copy_text(char* dest, int dest_size, const char* text);
+
+// The process-wide current quiz, set once by start-up before the quiz is loaded.
+Quiz* current_quiz();
+void set_current_quiz(Quiz* quiz);
+
+// Answer boxes per question as the panel builds them: a text quiz always has one, whatever its
+// resource declares, and its boxes are judged and counted one per question.
+int boxes_per_question(const Quiz* quiz);

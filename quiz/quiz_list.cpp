@@ -4,6 +4,17 @@
 #include <cstdlib>
 #include <cstring>
 
+static Quiz* the_current_quiz;
+
+Quiz* current_quiz() { return the_current_quiz; }
+
+void set_current_quiz(Quiz* quiz) { the_current_quiz = quiz; }
+
+int boxes_per_question(const Quiz* quiz)
+{
+    return quiz->media_kind == MEDIA_TEXT ? 1 : quiz->answers_per_question;
+}
+
 void quiz_copy_text(char* dest, int dest_size, const char* text)
 {
     if (dest_size <= 0)
