@@ -37,15 +37,22 @@ void answers_file_name(char* name)
     char path[ANSWERS_NAME_SIZE] = "";
     GetModuleFileNameA(nullptr, path, sizeof path);
     path[sizeof path - 1] = 0;
+    answers_name_from_path(path, name);
+}
+
+void answers_name_from_path(const char* path, char* name)
+{
     const char* base = std::strrchr(path, '\\');
     base = base ? base + 1 : path;
-    std::memmove(name, base, std::strlen(base) + 1);
+    quiz_copy_text(name, ANSWERS_NAME_SIZE, base);
     char* dot = std::strrchr(name, '.');
-    if (dot) {
-        std::strcpy(dot + 1, "txt");
-    } else if (std::strlen(name) + 4 < ANSWERS_NAME_SIZE) {
-        std::strcat(name, ".txt");
+    if (!dot) {
+        dot = name + std::strlen(name);   // no extension: one is appended
+        if (dot - name + 1 < ANSWERS_NAME_SIZE)
+            *dot = '.';
     }
+    if (dot - name + 4 < ANSWERS_NAME_SIZE)
+        std::strcpy(dot + 1, "txt");
 }
 
 void save_answers(const Quiz* quiz)

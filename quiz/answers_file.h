@@ -9,6 +9,8 @@ enum { ANSWERS_NAME_SIZE = 260, SAVED_ANSWER_MAX = 100 };
 // The executable's file name with its extension replaced by "txt" (".txt" appended when it has
 // none). Writes at most ANSWERS_NAME_SIZE bytes into name.
 void answers_file_name(char* name);
+// The same rule on a given path: its file name, extension replaced by (or appended) "txt".
+void answers_name_from_path(const char* path, char* name);
 
 // Writes the text of answer boxes 4001.. of the panel, one CR LF line each. The new file is
 // written beside the old one and replaces it only once complete, so a failed save keeps the last
