@@ -97,11 +97,12 @@ bool decode(png_structp png, png_infop info, PngReference* out, uint64_t max_pix
     }
 
     if (colour_type == PNG_COLOR_TYPE_PALETTE) {
-        out->colour_table.assign(4u << out->bit_count, 0);
+        // Entries that a pixel of this depth can select; the rest of the table is not used.
+        out->colour_table.assign(4u << depth, 0);
         png_colorp palette = nullptr;
         int count = 0;
         png_get_PLTE(png, info, &palette, &count);
-        for (int i = 0; i < count && i < (1 << out->bit_count); i++) {
+        for (int i = 0; i < count && i < (1 << depth); i++) {
             out->colour_table[4 * i + 0] = palette[i].blue;
             out->colour_table[4 * i + 1] = palette[i].green;
             out->colour_table[4 * i + 2] = palette[i].red;
@@ -125,6 +126,7 @@ bool png_reference_decode(const uint8_t* data, size_t size, PngReference* out, u
     png_infop info = png_create_info_struct(png);
     png_set_crc_action(png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
     png_set_benign_errors(png, 0);
+    png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
     png_set_user_limits(png, 0x7fffffff, 0x7fffffff);
     ReadCursor cursor = {data, size, 0};
     png_set_read_fn(png, &cursor, read_from_memory);
