@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-void show_message(const char* text, const char* caption)
+void show_message(const char* text, const char* caption, MessageIcon icon)
 {
-    MessageBoxA(nullptr, text, caption, MB_OK);
+    MessageBoxA(nullptr, text, caption, MB_OK | (UINT)icon);
 }

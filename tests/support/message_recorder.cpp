@@ -8,9 +8,9 @@ static std::vector<RecordedMessage>& message_log()
     return log;
 }
 
-void show_message(const char* text, const char* caption)
+void show_message(const char* text, const char* caption, MessageIcon icon)
 {
-    message_log().push_back({text, caption});
+    message_log().push_back({text, caption, icon});
 }
 
 const std::vector<RecordedMessage>& recorded_messages() { return message_log(); }

@@ -4,9 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "app/message.h"
+
 struct RecordedMessage {
     std::string text;
     std::string caption;
+    MessageIcon icon;
 };
 
 const std::vector<RecordedMessage>& recorded_messages();
