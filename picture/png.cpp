@@ -18,6 +18,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#if defined(__SSE2__) && !defined(PNG_NO_SIMD)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 constexpr int TRUE_ = 1;
@@ -378,7 +382,13 @@ uint32_t inflate_take(Inflater* z, uint32_t n)
 // A zero byte fed past the end has been consumed: the stream was cut short.
 bool inflate_truncated(const Inflater* z) { return z->in.overrun * 8 > z->count; }
 
-uint32_t table_lookup(const uint32_t* table, uint32_t main_bits, uint64_t& bits, uint32_t& count)
+#if defined(__GNUC__)
+#define PNG_INLINE inline __attribute__((always_inline))
+#else
+#define PNG_INLINE inline
+#endif
+
+PNG_INLINE uint32_t table_lookup(const uint32_t* table, uint32_t main_bits, uint64_t& bits, uint32_t& count)
 {
     uint32_t entry = table[bits & ((1u << main_bits) - 1)];
     if (entry & ENTRY_SUBTABLE) {
@@ -389,7 +399,7 @@ uint32_t table_lookup(const uint32_t* table, uint32_t main_bits, uint64_t& bits,
     return entry;
 }
 
-uint32_t entry_consume(uint32_t entry, uint64_t& bits, uint32_t& count)
+PNG_INLINE uint32_t entry_consume(uint32_t entry, uint64_t& bits, uint32_t& count)
 {
     const uint32_t total = entry & 0xff;
     const uint32_t value = (entry >> 16) + (uint32_t)((bits & ((uint64_t(1) << total) - 1)) >> ((entry >> 8) & 15));
@@ -400,7 +410,7 @@ uint32_t entry_consume(uint32_t entry, uint64_t& bits, uint32_t& count)
 
 // Copies a match whose source and destination may overlap; may write up to 15 bytes past
 // out + length, which the caller guarantees lie inside the buffer.
-void copy_match_fast(uint8_t* out, uint32_t distance, uint32_t length)
+PNG_INLINE void copy_match_fast(uint8_t* out, uint32_t distance, uint32_t length)
 {
     const uint8_t* src = out - distance;
     uint8_t* const end = out + length;
@@ -669,17 +679,105 @@ uint8_t paeth(uint8_t a, uint8_t b, uint8_t c)
     return pb <= pc ? b : c;
 }
 
+#if defined(__SSE2__) && !defined(PNG_NO_SIMD)
+// Sub, Average and Paeth for pixels of 2 to 8 bytes, one pixel per step in 16-bit lanes. The
+// dependency on the pixel to the left is inherent, but all bytes of a pixel go at once.
+// Pixels move in 4 or 8 bytes at once; the bytes beyond a pixel are either rewritten by the
+// next pixel or fall into the slack at the end of the image and row buffers.
+constexpr uint32_t ROW_SLACK = 8;
+
+template <int Bpp>
+PNG_INLINE __m128i load_pixel(const uint8_t* p)
+{
+    __m128i v;
+    if (Bpp <= 4) {
+        int32_t word;
+        memcpy(&word, p, 4);
+        v = _mm_cvtsi32_si128(word);
+    } else {
+        v = _mm_loadl_epi64((const __m128i*)p);
+    }
+    return _mm_unpacklo_epi8(v, _mm_setzero_si128());
+}
+
+template <int Bpp>
+PNG_INLINE void store_pixel(uint8_t* p, __m128i lanes)
+{
+    const __m128i bytes = _mm_packus_epi16(lanes, lanes);
+    if (Bpp <= 4) {
+        const int32_t word = _mm_cvtsi128_si32(bytes);
+        memcpy(p, &word, 4);
+    } else {
+        _mm_storel_epi64((__m128i*)p, bytes);
+    }
+}
+
+PNG_INLINE __m128i abs_epi16(__m128i x) { return _mm_max_epi16(x, _mm_sub_epi16(_mm_setzero_si128(), x)); }
+
+PNG_INLINE __m128i select_epi16(__m128i mask, __m128i if_set, __m128i if_clear)
+{
+    return _mm_or_si128(_mm_and_si128(mask, if_set), _mm_andnot_si128(mask, if_clear));
+}
+
+template <int Bpp>
+void unfilter_pixels_sse2(uint8_t filter, uint8_t* cur, const uint8_t* line, const uint8_t* prev, uint32_t n)
+{
+    const __m128i low_bytes = _mm_set1_epi16(0xff);
+    __m128i a = _mm_setzero_si128(), c = _mm_setzero_si128();
+    if (filter == 1) {
+        for (uint32_t i = 0; i < n; i += Bpp) {
+            a = _mm_and_si128(_mm_add_epi16(load_pixel<Bpp>(line + i), a), low_bytes);
+            store_pixel<Bpp>(cur + i, a);
+        }
+    } else if (filter == 3) {
+        for (uint32_t i = 0; i < n; i += Bpp) {
+            const __m128i b = load_pixel<Bpp>(prev + i);
+            const __m128i average = _mm_srli_epi16(_mm_add_epi16(a, b), 1);
+            a = _mm_and_si128(_mm_add_epi16(load_pixel<Bpp>(line + i), average), low_bytes);
+            store_pixel<Bpp>(cur + i, a);
+        }
+    } else {
+        for (uint32_t i = 0; i < n; i += Bpp) {
+            const __m128i b = load_pixel<Bpp>(prev + i);
+            const __m128i pa_signed = _mm_sub_epi16(b, c), pb_signed = _mm_sub_epi16(a, c);
+            const __m128i pa = abs_epi16(pa_signed), pb = abs_epi16(pb_signed);
+            const __m128i pc = abs_epi16(_mm_add_epi16(pa_signed, pb_signed));
+            // a when pa <= pb and pa <= pc, else b when pb <= pc, else c.
+            const __m128i b_or_c = select_epi16(_mm_cmpgt_epi16(pb, pc), c, b);
+            const __m128i predictor = select_epi16(_mm_cmpgt_epi16(pa, _mm_min_epi16(pb, pc)), b_or_c, a);
+            a = _mm_and_si128(_mm_add_epi16(load_pixel<Bpp>(line + i), predictor), low_bytes);
+            c = b;
+            store_pixel<Bpp>(cur + i, a);
+        }
+    }
+}
+#else
+constexpr uint32_t ROW_SLACK = 0;
+#endif
+
 // Undoes one row's filter into cur; prev is the unfiltered row above (zeros for the first).
+// n is a whole number of pixels of d bytes when d > 1.
 bool png_unfilter_row(uint8_t filter, uint8_t* cur, const uint8_t* line, const uint8_t* prev, uint32_t n, uint32_t d)
 {
+    if (filter > 4) return false;
+    if (filter == 2) {
+        for (uint32_t i = 0; i < n; i++) cur[i] = (uint8_t)(line[i] + prev[i]);
+        return true;
+    }
+#if defined(__SSE2__) && !defined(PNG_NO_SIMD)
+    if (filter != 0) switch (d) {
+        case 2: unfilter_pixels_sse2<2>(filter, cur, line, prev, n); return true;
+        case 3: unfilter_pixels_sse2<3>(filter, cur, line, prev, n); return true;
+        case 4: unfilter_pixels_sse2<4>(filter, cur, line, prev, n); return true;
+        case 6: unfilter_pixels_sse2<6>(filter, cur, line, prev, n); return true;
+        case 8: unfilter_pixels_sse2<8>(filter, cur, line, prev, n); return true;
+        }
+#endif
     uint32_t i;
     switch (filter) {
     case 1:
         for (i = 0; i < d && i < n; i++) cur[i] = line[i];
         for (; i < n; i++) cur[i] = (uint8_t)(line[i] + cur[i - d]);
-        return true;
-    case 2:
-        for (i = 0; i < n; i++) cur[i] = (uint8_t)(line[i] + prev[i]);
         return true;
     case 3:
         for (i = 0; i < d && i < n; i++) cur[i] = (uint8_t)(line[i] + (prev[i] >> 1));
@@ -690,7 +788,8 @@ bool png_unfilter_row(uint8_t filter, uint8_t* cur, const uint8_t* line, const u
         for (; i < n; i++) cur[i] = (uint8_t)(line[i] + paeth(cur[i - d], prev[i], prev[i - d]));
         return true;
     }
-    return false;
+    memcpy(cur, line, n);
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -826,7 +925,8 @@ int png_open_memory(PngDecoderState* state, const void* data, uint32_t size)
 int png_inflate_image(PngDecoderState* state)
 {
     if (state->stage != PNG_STAGE_HEADER) return fail(state, PNG_ERROR_STAGE);
-    uint8_t* image = (uint8_t*)malloc(state->image_size ? state->image_size : 1);
+    // Slack after the image lets the unfilter load whole words at the end of the last row.
+    uint8_t* image = (uint8_t*)malloc((size_t)state->image_size + ROW_SLACK + 1);
     Inflater* z = image ? inflater_new(image, state->image_size) : nullptr;
     if (!z) {
         free(image);
@@ -840,7 +940,7 @@ int png_inflate_image(PngDecoderState* state)
         z->in.next = z->in.end = state->first_data;
     }
     const int32_t error = inflate_stream(z);
-    if (!error) memset(z->out_next, 0, (size_t)(z->out_end - z->out_next));
+    if (!error) memset(z->out_next, 0, (size_t)(z->out_end - z->out_next) + ROW_SLACK);
     free(z);
     if (error) {
         free(image);
@@ -899,11 +999,12 @@ int png_write_dib_pixels(PngDecoderState* state, const PngDibFormat* format, uin
     const uint32_t bit_count = format->bit_count;
 
     // Two alternating unfiltered rows, and for Adam7 one converted pass row.
-    const size_t buffer_size = (size_t)max_row * 2 + (state->interlace ? format->stride : 0);
-    uint8_t* buffer = (uint8_t*)malloc(buffer_size ? buffer_size : 1);
+    const size_t row_size = (size_t)max_row + ROW_SLACK;
+    const size_t buffer_size = row_size * 2 + (state->interlace ? format->stride : 0);
+    uint8_t* buffer = (uint8_t*)calloc(buffer_size, 1);
     if (!buffer) return fail(state, PNG_ERROR_NO_MEMORY);
-    uint8_t* rows[2] = {buffer, buffer + max_row};
-    uint8_t* pass_row = buffer + 2 * (size_t)max_row;
+    uint8_t* rows[2] = {buffer, buffer + row_size};
+    uint8_t* pass_row = buffer + 2 * row_size;
     if (state->interlace) memset(pixels, 0, format->size);
 
     const uint8_t* data = state->image;
