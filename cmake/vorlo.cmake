@@ -81,9 +81,9 @@ function(vorlo_host_tool var)
   set(${var} ${out} PARENT_SCOPE)
 endfunction()
 
-# vorlo_quiz_exe(NAME n SOURCE quiz.toml [SCRAMBLE]): the player with the quiz of that source
-# compiled into its resources, made by the quiz_resources host tool.
-function(vorlo_quiz_exe)
+# vorlo_quiz_resources(VAR NAME SOURCE quiz.toml [SCRAMBLE]): the resource script of that quiz
+# (made at build time by the quiz_resources host tool) into VAR, for an executable of this folder.
+function(vorlo_quiz_resources var)
   cmake_parse_arguments(Q "SCRAMBLE" "NAME;SOURCE" "" ${ARGN})
   if(NOT VORLO_QUIZ_RESOURCES_TOOL)
     vorlo_host_tool(tool
@@ -107,8 +107,20 @@ function(vorlo_quiz_exe)
     COMMAND ${VORLO_QUIZ_RESOURCES_TOOL} ${source} ${dir} ${flags}
     DEPENDS ${source} ${media} ${VORLO_QUIZ_RESOURCES_TOOL}
     COMMENT "Quiz resources of ${Q_NAME}")
+  set(${var} ${dir}/quiz.rc PARENT_SCOPE)
+endfunction()
+
+# vorlo_quiz_exe(NAME n SOURCE quiz.toml [SCRAMBLE]): the player with that quiz compiled into
+# its resources.
+function(vorlo_quiz_exe)
+  cmake_parse_arguments(Q "SCRAMBLE" "NAME;SOURCE" "" ${ARGN})
+  set(flags "")
+  if(Q_SCRAMBLE)
+    set(flags SCRAMBLE)
+  endif()
+  vorlo_quiz_resources(rc NAME ${Q_NAME} SOURCE ${Q_SOURCE} ${flags})
   add_executable(${Q_NAME} WIN32 ${CMAKE_SOURCE_DIR}/app/main.cpp $<TARGET_OBJECTS:player_objects>
-                 $<TARGET_OBJECTS:player_res> ${dir}/quiz.rc)
+                 $<TARGET_OBJECTS:player_res> ${rc})
   target_link_libraries(${Q_NAME} PRIVATE ${VORLO_PLAYER_LIBS})
   target_link_options(${Q_NAME} PRIVATE -s)
 endfunction()

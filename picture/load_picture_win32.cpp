@@ -17,6 +17,14 @@ namespace {
 const int SCRAMBLED_ABOVE = 10000;   // solution pictures: the halves of each byte exchanged
 const char CAPTION[] = "Information";
 
+// The compiler evaluates these in the target's own long double, so every build (the 32-bit
+// one included, which cannot run here) proves the extended-precision case: 234 exactly in
+// real numbers, just below it in 80-bit arithmetic.
+static_assert(sizeof(long double) >= 10, "fitting needs the x87 extended format");
+static_assert(fit_size(50, 45, 260, 260).width == 260 && fit_size(50, 45, 260, 260).height == 233,
+              "50 x 45 fits as 260 x 233");
+static_assert(fit_size(520, 390, 260, 260).height == 195, "520 x 390 fits as 260 x 195");
+
 void exchange_nibbles(std::vector<uint8_t>& bytes)
 {
     for (uint8_t& b : bytes)
@@ -89,15 +97,6 @@ HBITMAP load_png_picture(HMODULE module, int id)
     }
     png_free(&state);
     return bitmap;
-}
-
-FittedSize fit_size(int width, int height, int box_width, int box_height)
-{
-    // Extended precision, as the fitted sizes of existing quizzes were computed with it.
-    long double by_height = (long double)box_height / height;
-    long double by_width = (long double)box_width / width;
-    long double scale = by_height <= by_width ? by_height : by_width;
-    return {(int)(width * scale), (int)(height * scale)};
 }
 
 HBITMAP fit_bitmap(HBITMAP bitmap, int box_width, int box_height)

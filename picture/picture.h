@@ -22,6 +22,14 @@ struct FittedSize {
     int height;
 };
 // The size of a width x height picture scaled to meet the box on one side, proportions kept.
-FittedSize fit_size(int width, int height, int box_width, int box_height);
+// Extended precision (long double: 64-bit significand on x86 mingw, 32- and 64-bit alike), as
+// the fitted sizes of existing quizzes were computed with it.
+constexpr FittedSize fit_size(int width, int height, int box_width, int box_height)
+{
+    long double by_height = (long double)box_height / height;
+    long double by_width = (long double)box_width / width;
+    long double scale = by_height <= by_width ? by_height : by_width;
+    return {(int)(width * scale), (int)(height * scale)};
+}
 // Scales bitmap into the box (HALFTONE); consumes the input bitmap.
 HBITMAP fit_bitmap(HBITMAP bitmap, int box_width, int box_height);
