@@ -222,7 +222,8 @@ bool inflate_next_segment(InflateInput* in)
 }
 
 // Decoding table entries, one uint32 each:
-//   bits 0-7   bits to consume: code length plus extra bits (main bits for a subtable link)
+//   bits 0-5   bits to consume: code length plus extra bits (main bits for a subtable link)
+//   bit 7      two literals: the second in bits 24-31, and bits 8-11 hold the first's length
 //   bits 8-11  code length (subtable size in bits for a subtable link)
 //   bit 12     link to a subtable at `value`
 //   bit 13     exceptional: end of block or an unassigned/invalid code
@@ -235,6 +236,7 @@ constexpr uint32_t ENTRY_EXCEPTIONAL = 1u << 13;
 constexpr uint32_t ENTRY_END = 1u << 14;
 constexpr uint32_t ENTRY_LITERAL = 1u << 15;
 constexpr uint32_t ENTRY_INVALID = ENTRY_EXCEPTIONAL;
+constexpr uint32_t ENTRY_DOUBLE = 1u << 7;
 
 constexpr uint32_t LITLEN_MAIN_BITS = 11;
 constexpr uint32_t DIST_MAIN_BITS = 8;
@@ -342,6 +344,24 @@ bool inflate_build_table(uint32_t* table, uint32_t capacity, uint32_t main_bits,
     return true;
 }
 
+// Merges pairs of short literal codes in the main table into one entry, so that the fast loop
+// writes two literals per lookup. Descending order reads every second code before its own
+// index is merged.
+void inflate_pair_literals(uint32_t* table)
+{
+    for (uint32_t i = 1u << LITLEN_MAIN_BITS; i-- > 0;) {
+        const uint32_t first = table[i];
+        if ((first & (ENTRY_LITERAL | ENTRY_SUBTABLE)) != ENTRY_LITERAL) continue;
+        const uint32_t first_len = first & 63;
+        if (first_len >= LITLEN_MAIN_BITS) continue;
+        const uint32_t second = table[i >> first_len];
+        if ((second & (ENTRY_LITERAL | ENTRY_SUBTABLE | ENTRY_DOUBLE)) != ENTRY_LITERAL) continue;
+        const uint32_t total = first_len + (second & 63);
+        if (total > LITLEN_MAIN_BITS) continue;
+        table[i] = ENTRY_LITERAL | ENTRY_DOUBLE | (first & 0xff0000) | (second & 0xff0000) << 8 | first_len << 8 | total;
+    }
+}
+
 struct Inflater {
     uint64_t bits;       // unread bits, LSB first; bits above `count` are zero or the next input
     uint32_t count;      // valid bits in `bits`, at most 63
@@ -401,7 +421,7 @@ PNG_INLINE uint32_t table_lookup(const uint32_t* table, uint32_t main_bits, uint
 
 PNG_INLINE uint32_t entry_consume(uint32_t entry, uint64_t& bits, uint32_t& count)
 {
-    const uint32_t total = entry & 0xff;
+    const uint32_t total = entry & 63;
     const uint32_t value = (entry >> 16) + (uint32_t)((bits & ((uint64_t(1) << total) - 1)) >> ((entry >> 8) & 15));
     bits >>= total;
     count -= total;
@@ -463,26 +483,25 @@ int32_t inflate_codes(Inflater* z)
             count |= 56;  // 56 to 63 bits now; a length/distance pair needs at most 48
             uint32_t entry = table_lookup(litlen, LITLEN_MAIN_BITS, bits, count);
             if (entry & ENTRY_LITERAL) {
-                bits >>= entry & 0xff;
-                count -= entry & 0xff;
-                *out++ = (uint8_t)(entry >> 16);
-                // Up to two more literals from the main table: 15 + 11 + 11 bits at most.
-                entry = litlen[bits & ((1u << LITLEN_MAIN_BITS) - 1)];
-                if (!(entry & ENTRY_LITERAL)) continue;
-                bits >>= entry & 0xff;
-                count -= entry & 0xff;
-                *out++ = (uint8_t)(entry >> 16);
-                entry = litlen[bits & ((1u << LITLEN_MAIN_BITS) - 1)];
-                if (!(entry & ENTRY_LITERAL)) continue;
-                bits >>= entry & 0xff;
-                count -= entry & 0xff;
-                *out++ = (uint8_t)(entry >> 16);
+                // One or two literals per entry; the second byte is always stored (room is
+                // guaranteed) and kept only for a double entry. Up to three entries: 15 + 11 +
+                // 11 bits at most.
+                for (int k = 0;;) {
+                    bits >>= entry & 63;  // the total is below 64: a plain shift on x86
+                    count -= entry & 63;
+                    out[0] = (uint8_t)(entry >> 16);
+                    out[1] = (uint8_t)(entry >> 24);
+                    out += 1 + ((entry >> 7) & 1);
+                    if (++k == 3) break;
+                    entry = litlen[bits & ((1u << LITLEN_MAIN_BITS) - 1)];
+                    if (!(entry & ENTRY_LITERAL)) break;
+                }
                 continue;
             }
             if (entry & ENTRY_EXCEPTIONAL) {
                 if (!(entry & ENTRY_END)) return PNG_ERROR_CORRUPT;
-                bits >>= entry & 0xff;
-                count -= entry & 0xff;
+                bits >>= entry & 63;  // the total is below 64: a plain shift on x86
+                count -= entry & 63;
                 goto block_done;
             }
             const uint32_t length = entry_consume(entry, bits, count);
@@ -506,16 +525,20 @@ int32_t inflate_codes(Inflater* z)
         uint32_t entry = table_lookup(litlen, LITLEN_MAIN_BITS, bits, count);
         if (entry & ENTRY_EXCEPTIONAL) {
             if (!(entry & ENTRY_END)) return PNG_ERROR_CORRUPT;
-            bits >>= entry & 0xff;
-            count -= entry & 0xff;
+            bits >>= entry & 63;  // the total is below 64: a plain shift on x86
+            count -= entry & 63;
             goto block_done;
         }
-        const uint32_t value = entry_consume(entry, bits, count);
         if (out == out_end) return PNG_ERROR_CORRUPT;
         if (entry & ENTRY_LITERAL) {
-            *out++ = (uint8_t)value;
+            // Only the first literal of a double entry: the second may not fit.
+            const uint32_t length = (entry >> 8) & 15;
+            bits >>= length;
+            count -= length;
+            *out++ = (uint8_t)(entry >> 16);
             continue;
         }
+        const uint32_t value = entry_consume(entry, bits, count);
         entry = table_lookup(dist, DIST_MAIN_BITS, bits, count);
         if (entry & ENTRY_EXCEPTIONAL) return PNG_ERROR_CORRUPT;
         const uint32_t distance = entry_consume(entry, bits, count);
@@ -573,6 +596,7 @@ int32_t inflate_load_fixed(Inflater* z)
     if (!inflate_build_table(z->litlen, LITLEN_CAPACITY, LITLEN_MAIN_BITS, TABLE_LITLEN, lengths, LITLEN_SYMBOLS) ||
         !inflate_build_table(z->dist, DIST_CAPACITY, DIST_MAIN_BITS, TABLE_DIST, dist_lengths, DIST_SYMBOLS))
         return PNG_ERROR_CORRUPT;
+    inflate_pair_literals(z->litlen);
     z->fixed_loaded = true;
     return PNG_ERROR_NONE;
 }
@@ -628,6 +652,7 @@ int32_t inflate_load_dynamic(Inflater* z)
     if (!inflate_build_table(z->litlen, LITLEN_CAPACITY, LITLEN_MAIN_BITS, TABLE_LITLEN, lengths, litlen_count) ||
         !inflate_build_table(z->dist, DIST_CAPACITY, DIST_MAIN_BITS, TABLE_DIST, lengths + litlen_count, dist_count))
         return PNG_ERROR_CORRUPT;
+    inflate_pair_literals(z->litlen);
     return PNG_ERROR_NONE;
 }
 
