@@ -248,6 +248,8 @@ std::string rect_text(const RECT &r)
 
 // --- commands ----------------------------------------------------------------------------------
 
+reply run(const arg_list &args);
+
 reply wait_until(DWORD limit_ms, bool (*ready)(), const char *what)
 {
     DWORD start = GetTickCount();
@@ -269,7 +271,12 @@ bool main_gone() { return find_main() == NULL; }
 reply cmd_wait(const arg_list &a) { return wait_until(strtoul(a[0].c_str(), NULL, 0), main_shown, "the player window"); }
 reply cmd_gone(const arg_list &a) { return wait_until(strtoul(a[0].c_str(), NULL, 0), main_gone, "the player to go"); }
 
-bool message_box_shown() { return find_top_window("#32770") != NULL; }
+// Shown and built: the box exists before its controls do.
+bool message_box_shown()
+{
+    HWND box = find_top_window("#32770");
+    return box && IsWindowVisible(box) && GetDlgItem(box, 0xFFFF);
+}
 
 // The player reports a broken quiz in message boxes before its window exists: print the text of
 // the first one and press OK.
@@ -290,8 +297,25 @@ reply cmd_msgbox(const arg_list &a)
     return done(text);
 }
 
+// get WIN FIRST..LAST: the texts of a run of ids, joined by '|', in one go.
+reply get_range(const arg_list &a, size_t dots)
+{
+    long first = 0, last = 0;
+    if (!parse_int(a[1].substr(0, dots), first) || !parse_int(a[1].substr(dots + 2), last) || last < first)
+        return error("bad id range '" + a[1] + "' (FIRST..LAST)");
+    std::string texts;
+    for (long id = first; id <= last; id++) {
+        reply r = run({"get", a[0], std::to_string(id)});
+        if (!r.ok) return r;
+        texts += (id == first ? "" : "|") + r.text;
+    }
+    return done(texts);
+}
+
 reply cmd_get(const arg_list &a)
 {
+    size_t dots = a[1].find("..");
+    if (dots != std::string::npos) return get_range(a, dots);
     located where;
     reply r = locate(a, 0, where);
     if (!r.ok) return r;
@@ -423,6 +447,13 @@ reply cmd_client(const arg_list &a)
     RECT box;
     GetClientRect(where.control, &box);
     return done(std::to_string(box.right) + " " + std::to_string(box.bottom));
+}
+
+reply cmd_desktop(const arg_list &)
+{
+    RECT box;
+    GetWindowRect(GetDesktopWindow(), &box);
+    return done(rect_text(box));
 }
 
 // Screen position of the control's client origin, for real input and screenshots.
@@ -597,8 +628,6 @@ reply cmd_close(const arg_list &)
     return done("closing");
 }
 
-reply run(const arg_list &args);
-
 // poll MS WANT COMMAND ARGS...: runs the query until it prints WANT or MS have passed, and prints
 // its last result either way, so that a failing check shows the value the player settled on.
 reply cmd_poll(const arg_list &a)
@@ -624,7 +653,7 @@ const command commands[] = {
     {"wait", 1, cmd_wait, "wait MS                  the player window is shown"},
     {"gone", 1, cmd_gone, "gone MS                  the player window has gone"},
     {"msgbox", 1, cmd_msgbox, "msgbox MS                text of a message box, then OK"},
-    {"get", 2, cmd_get, "get WIN ID               text of a control"},
+    {"get", 2, cmd_get, "get WIN ID|FIRST..LAST   text of a control, or of a run joined by |"},
     {"set", 3, cmd_set, "set WIN ID TEXT          WM_SETTEXT"},
     {"key", 3, cmd_key, "key WIN ID KEY           enter f1 f2 next prior up down tab"},
     {"focus", 2, cmd_focus, "focus WIN ID             give the control the keyboard focus"},
@@ -632,6 +661,7 @@ const command commands[] = {
     {"click", 2, cmd_click, "click WIN ID             BM_CLICK"},
     {"rect", 2, cmd_rect, "rect WIN ID              x y w h in the parent's client area"},
     {"client", 2, cmd_client, "client WIN ID            client width and height"},
+    {"desktop", 0, cmd_desktop, "desktop                  x y w h of the desktop"},
     {"screen", 2, cmd_screen, "screen WIN ID            screen x y of the client origin"},
     {"visible", 2, cmd_visible, "visible WIN ID           1 or 0"},
     {"exists", 2, cmd_exists, "exists WIN ID            1 or 0"},

@@ -41,15 +41,17 @@ abort() { fail "$1"; exit 1; }
 
 finish() { exit "$E2E_FAILED"; }
 
-# start_player EXE: copies the player into the scenario's folder and starts it there, so that its
-# answers file lands in that folder; the driver tells it apart by that path.
+# start_player EXE [FOLDER]: copies the player into the scenario's folder (or FOLDER inside it)
+# and starts it with the scenario's folder as its current directory, where its answers file lands;
+# the driver tells it apart by the copy's path.
 start_player() {
-    local name
+    local name folder=$E2E_DIR/${2:-}
     name=$(basename "$1")
-    [ -f "$E2E_DIR/$name" ] || cp "$1" "$E2E_DIR/$name"
-    export VORLO_EXE="$E2E_DIR/$name"
+    mkdir -p "$folder"
+    [ -f "$folder/$name" ] || cp "$1" "$folder/$name"
+    export VORLO_EXE="$folder/$name"
     ANSWERS="$E2E_DIR/${name%.*}.txt"
-    (cd "$E2E_DIR" && exec "$WINE" "./$name" </dev/null >/dev/null 2>&1) &
+    (cd "$E2E_DIR" && exec "$WINE" "$VORLO_EXE" </dev/null >/dev/null 2>&1) &
     PLAYER_PID=$!
 }
 

@@ -8,6 +8,13 @@ E2E_DRIVER=${2:?driver exe}
 PLAYER=${3:?player exe}
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
+# repeat TEXT N: TEXT N times, joined by '|' as the driver joins a run of controls.
+repeat() {
+    local i out=$1
+    for ((i = 1; i < $2; i++)); do out+="|$1"; done
+    echo "$out"
+}
+
 # The verdicts quiz: 33 text questions, code line k reads "code-k".
 QUESTIONS=33
 code_for() { if [ "$1" -eq 0 ]; then echo "      "; else echo "code-$1"; fi; }
@@ -32,7 +39,10 @@ scenario_start_layout() {
     start_player "$PLAYER"
     wait_player
     check "caption is the title" "$(drv get main 0)" "E2E verdicts"
-    check "800x600, centred on the 1024x768 screen" "$(drv rect main 0)" "112 84 800 600"
+    local dx dy dw dh
+    read -r dx dy dw dh < <(drv desktop)
+    check "800x600, centred on the desktop" "$(drv rect main 0)" \
+        "$((dx + (dw - 800) / 2)) $((dy + (dh - 600) / 2)) 800 600"
     layout_is "at start"
     check "counter before any verdict" "$(drv get header 32)" " 0 / 33"
     check "code box before any verdict" "$(drv get header 30)" ""
@@ -49,9 +59,7 @@ scenario_start_layout() {
     check "answer box 2 one row lower" "$(drv rect panel 4002)" "610 30 170 20"
     check "answer box 33 place" "$(drv rect panel 4033)" "610 805 170 20"
     check "no box 34" "$(drv exists panel 4034)" "0"
-    local q statuses=""
-    for q in $(seq 1 $QUESTIONS); do statuses+="$(drv get panel $((5000 + q)))"; done
-    check "every status label reads ?" "$statuses" "$(printf '?%.0s' $(seq 1 $QUESTIONS))"
+    check "every status label reads ?" "$(drv get panel 5001..5033)" "$(repeat '?' 33)"
     local cw ch
     read -r cw ch < <(drv client panel 0)
     check "vertical bar: content 830 high" "$(drv scrollinfo v)" "0 0 828 $((ch - 1))"
@@ -85,7 +93,7 @@ scenario_verdicts() {
     local row box typed want
     for row in "${VERDICT_ROWS[@]}"; do
         IFS='|' read -r box typed want <<<"$row"
-        check "box $box, typed '$typed'" "$(answer "$box" "$typed")" "$(printf "$want")"
+        check "box $box, typed '$typed'" "$(answer "$box" "$typed")" "$(printf '%b' "$want")"
     done
     progress_is "after the verdict rows" 3
     close_player
@@ -136,9 +144,7 @@ scenario_f1_copy() {
     drv key panel 4003 f1 >/dev/null
     check "the solved box keeps its answer" "$(drv get panel 4001)" "Paris"
     check "the solved box stays right" "$(drv get panel 5001)" "BRAVO"
-    local q texts=""
-    for q in $(seq 2 $QUESTIONS); do texts+="$(drv get panel $((4000 + q)))/"; done
-    check "every unsolved box got the answer" "$texts" "$(printf 'Rome/%.0s' $(seq 2 $QUESTIONS))"
+    check "every unsolved box got the answer" "$(drv get panel 4002..4033)" "$(repeat Rome 32)"
     check "question 2 solved by the copy" "$(drv get panel 5002)" "BRAVO"
     check "question 33 solved by the copy" "$(drv get panel 5033)" "BRAVO"
     check "question 32 judged: anagram" "$(drv get panel 5032)" "Anagramme"
@@ -171,6 +177,7 @@ scenario_close_empty() {
     wait_player
     close_player
     check "nothing typed: 33 empty lines" "$(file_hex "$ANSWERS")" "$(empty_lines 33 | hex)"
+    check "no other file left behind" "$(cd "$E2E_DIR" && echo *)" "e2e_verdicts.exe e2e_verdicts.txt"
     check "the window has gone" "$(drv gone 1000 >/dev/null && echo gone)" "gone"
 }
 
@@ -216,6 +223,21 @@ scenario_long_line() {
     check "box 4 past the end of the file" "$(drv get panel 4004)" ""
     progress_is "restored from the long line" 2
     close_player
+}
+
+# The answers file belongs to the current directory, not to the executable's folder.
+scenario_answers_in_cwd() {
+    printf 'Paris\r\n' >"$E2E_DIR/e2e_verdicts.txt"
+    mkdir -p "$E2E_DIR/bin"
+    printf 'Rome\r\n' >"$E2E_DIR/bin/e2e_verdicts.txt"
+    start_player "$PLAYER" bin
+    wait_player
+    check "restored from the current directory" "$(drv get panel 4001)" "Paris"
+    drv set panel 4002 Rome >/dev/null
+    close_player
+    check "saved into the current directory" "$(file_hex "$ANSWERS")" \
+        "$({ printf 'Paris\r\nRome\r\n'; empty_lines 31; } | hex)"
+    check "the executable's folder untouched" "$(file_hex "$E2E_DIR/bin/e2e_verdicts.txt")" "$(printf 'Rome\r\n' | hex)"
 }
 
 # scrolled_to WHAT POS: the panel's bar and its controls agree on the position POS.
@@ -378,6 +400,23 @@ scenario_no_quiz() {
     check "first box" "$(answer 4001 test)" "BRAVO"
     check "second box" "$(answer 4002 TEST)" "BRAVO"
     check "one solved" "$(drv get header 32)" " 1 / 7"
+    close_player
+}
+
+# A real wheel notch over the question panel scrolls it by one step of 50 px.
+scenario_xwheel() {
+    start_player "$PLAYER"
+    wait_player
+    local wid x y
+    wid=$(timeout 20 xdotool search --sync --name '^E2E verdicts$' | head -1)
+    [ -n "$wid" ] || abort "no X window named E2E verdicts"
+    xdotool windowfocus --sync "$wid"
+    read -r x y < <(drv screen panel 3000:3)
+    xdotool mousemove $((x + 100)) $((y + 10)) click 5
+    check "a notch towards the user: 50 px down" "$(drv poll 3000 "50 0" scrollpos)" "50 0"
+    check "the controls followed" "$(drv rect panel 4001)" "610 -45 170 20"
+    xdotool click 4
+    check "a notch away from the user: back to the top" "$(drv poll 3000 "0 0" scrollpos)" "0 0"
     close_player
 }
 
