@@ -12,6 +12,12 @@
 // - The Adler-32 trailer is not used, so a stream that stops right after its final block is
 //   accepted. Data after the final block is ignored.
 // - Incomplete Huffman codes are accepted; reading an unassigned code is corrupt data.
+// - A filter type above 4 is corrupt data, reported when the pixels are made.
+//
+// Layout of the work: the filtered image is inflated whole into one buffer that is also the
+// DEFLATE window (matches are checked against its start, the output against its end); rows are
+// then unfiltered into two alternating row buffers (a None row is read in place) and converted
+// straight into the caller's DIB rows. Memory: the filtered image, two rows and the DIB.
 #include "picture/png.h"
 
 #include <cstddef>
@@ -476,39 +482,50 @@ int32_t inflate_codes(Inflater* z)
     const uint8_t* in_end = z->in.end;
 
     for (;;) {
+        // The next main-table entry is looked up as early as its bits are known: before a
+        // match is copied, so that the load overlaps the copy. It is stale when it was looked
+        // up with fewer valid bits than the main table uses.
+        uint32_t entry = litlen[bits & ((1u << LITLEN_MAIN_BITS) - 1)];
+
         // ---- fast loop: at least 8 input bytes in the segment and room for a whole match
         while (in_end - in >= 8 && out_end - out >= FAST_OUT_ROOM) {
+            const bool stale = count < LITLEN_MAIN_BITS;
             bits |= load_le64(in) << count;
             in += (63 - count) >> 3;
             count |= 56;  // 56 to 63 bits now; a length/distance pair needs at most 48
-            uint32_t entry = table_lookup(litlen, LITLEN_MAIN_BITS, bits, count);
+            if (stale) entry = litlen[bits & ((1u << LITLEN_MAIN_BITS) - 1)];
+            if (entry & ENTRY_SUBTABLE) {
+                bits >>= LITLEN_MAIN_BITS;
+                count -= LITLEN_MAIN_BITS;
+                entry = litlen[(entry >> 16) + (bits & ((1u << ((entry >> 8) & 15)) - 1))];
+            }
             if (entry & ENTRY_LITERAL) {
                 // One or two literals per entry; the second byte is always stored (room is
                 // guaranteed) and kept only for a double entry. Up to three entries: 15 + 11 +
                 // 11 bits at most.
                 for (int k = 0;;) {
-                    bits >>= entry & 63;  // the total is below 64: a plain shift on x86
+                    bits >>= entry & 63;  // the mask lets x86 shift by the entry directly
                     count -= entry & 63;
                     out[0] = (uint8_t)(entry >> 16);
                     out[1] = (uint8_t)(entry >> 24);
                     out += 1 + ((entry >> 7) & 1);
-                    if (++k == 3) break;
                     entry = litlen[bits & ((1u << LITLEN_MAIN_BITS) - 1)];
-                    if (!(entry & ENTRY_LITERAL)) break;
+                    if (++k == 3 || !(entry & ENTRY_LITERAL)) break;
                 }
                 continue;
             }
             if (entry & ENTRY_EXCEPTIONAL) {
                 if (!(entry & ENTRY_END)) return PNG_ERROR_CORRUPT;
-                bits >>= entry & 63;  // the total is below 64: a plain shift on x86
+                bits >>= entry & 63;
                 count -= entry & 63;
                 goto block_done;
             }
             const uint32_t length = entry_consume(entry, bits, count);
-            entry = table_lookup(dist, DIST_MAIN_BITS, bits, count);
-            if (entry & ENTRY_EXCEPTIONAL) return PNG_ERROR_CORRUPT;
-            const uint32_t distance = entry_consume(entry, bits, count);
+            const uint32_t dist_entry = table_lookup(dist, DIST_MAIN_BITS, bits, count);
+            if (dist_entry & ENTRY_EXCEPTIONAL) return PNG_ERROR_CORRUPT;
+            const uint32_t distance = entry_consume(dist_entry, bits, count);
             if (distance > (size_t)(out - out_start)) return PNG_ERROR_CORRUPT;
+            entry = litlen[bits & ((1u << LITLEN_MAIN_BITS) - 1)];
             copy_match_fast(out, distance, length);
             out += length;
         }
@@ -522,10 +539,10 @@ int32_t inflate_codes(Inflater* z)
         count = z->count;
         in = z->in.next;
         in_end = z->in.end;
-        uint32_t entry = table_lookup(litlen, LITLEN_MAIN_BITS, bits, count);
+        entry = table_lookup(litlen, LITLEN_MAIN_BITS, bits, count);
         if (entry & ENTRY_EXCEPTIONAL) {
             if (!(entry & ENTRY_END)) return PNG_ERROR_CORRUPT;
-            bits >>= entry & 63;  // the total is below 64: a plain shift on x86
+            bits >>= entry & 63;
             count -= entry & 63;
             goto block_done;
         }
