@@ -110,17 +110,22 @@ function(vorlo_quiz_resources var)
   set(${var} ${dir}/quiz.rc PARENT_SCOPE)
 endfunction()
 
-# vorlo_quiz_exe(NAME n SOURCE quiz.toml [SCRAMBLE]): the player with that quiz compiled into
-# its resources.
+# vorlo_quiz_exe(NAME n SOURCE quiz.toml [SCRAMBLE] [TEST_SEAMS]): the player with that quiz
+# compiled into its resources. TEST_SEAMS: the media support can be made to fail on purpose
+# (environment variables VORLO_TEST_NO_ATL, VORLO_TEST_PLAYER_FAILS_AT=q).
 function(vorlo_quiz_exe)
-  cmake_parse_arguments(Q "SCRAMBLE" "NAME;SOURCE" "" ${ARGN})
+  cmake_parse_arguments(Q "SCRAMBLE;TEST_SEAMS" "NAME;SOURCE" "" ${ARGN})
   set(flags "")
   if(Q_SCRAMBLE)
     set(flags SCRAMBLE)
   endif()
+  set(media player_media)
+  if(Q_TEST_SEAMS)
+    set(media player_media_seams)
+  endif()
   vorlo_quiz_resources(rc NAME ${Q_NAME} SOURCE ${Q_SOURCE} ${flags})
   add_executable(${Q_NAME} WIN32 ${CMAKE_SOURCE_DIR}/app/main.cpp $<TARGET_OBJECTS:player_objects>
-                 $<TARGET_OBJECTS:player_res> ${rc})
+                 $<TARGET_OBJECTS:${media}> $<TARGET_OBJECTS:player_res> ${rc})
   target_link_libraries(${Q_NAME} PRIVATE ${VORLO_PLAYER_LIBS})
   target_link_options(${Q_NAME} PRIVATE -s)
 endfunction()

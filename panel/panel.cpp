@@ -312,7 +312,7 @@ void panel_on_destroy()
 {
     DeleteObject(panel_state.bravo_brush);
     panel_state.bravo_brush = nullptr;
-    media_delete_current_file();
+    media_on_panel_destroy();
 }
 
 }  // namespace
@@ -335,7 +335,7 @@ INT_PTR CALLBACK question_panel_proc(HWND panel, UINT msg, WPARAM wp, LPARAM lp)
     case WM_VSCROLL:        panel_on_vscroll(panel, LOWORD(wp)); return 0;
     case WM_HSCROLL:        panel_on_hscroll(panel, LOWORD(wp)); return 0;
     case WM_MOUSEWHEEL:     panel_post_wheel(panel, wp); return 0;
-    case WM_COMMAND:        media_on_command(quiz, panel, LOWORD(wp)); return 0;
+    case WM_COMMAND:        if (HIWORD(wp) == BN_CLICKED) media_on_command(quiz, panel, LOWORD(wp)); return 0;
     }
     (void)lp;
     return FALSE;

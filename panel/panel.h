@@ -44,3 +44,5 @@ void release_media(Quiz* quiz, HWND main_window);
 bool create_row_player(Quiz* quiz, HWND panel, HWND host, int q);
 void media_on_command(Quiz* quiz, HWND panel, int id);
 void media_delete_current_file();
+// Stops every player and deletes the extracted file: the panel is going.
+void media_on_panel_destroy();
