@@ -7,6 +7,7 @@ packages=(
     g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
     googletest libgtest-dev libbenchmark-dev
     wine wine64 xvfb xdotool x11-utils imagemagick
+    gstreamer1.0-plugins-base gstreamer1.0-plugins-good
     libpng-dev libspng-dev libstb-dev libdeflate-dev zlib1g-dev libtomlplusplus-dev libcli11-dev
 )
 
