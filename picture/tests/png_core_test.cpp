@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -30,6 +32,9 @@ struct InflateCase {
     int32_t status;
     Bytes output;  // checked on success
 };
+
+// ctest lists a case by its name, not by its bytes.
+void PrintTo(const InflateCase& c, std::ostream* os) { *os << c.name; }
 
 Bytes fixed_stream(const std::vector<DeflateToken>& tokens, const Bytes& expected)
 {
@@ -226,6 +231,8 @@ struct FileCase {
     int32_t error;
 };
 
+void PrintTo(const FileCase& c, std::ostream* os) { *os << c.name; }
+
 const Bytes grey_2x2 = {0, 10, 20, 0, 30, 40};  // two filtered rows of 8-bit grey
 
 Bytes grey_file(std::vector<Bytes> extra_before, std::vector<Bytes> extra_after = {})
@@ -353,6 +360,8 @@ struct PixelCase {
     Bytes table;   // first entries of the colour table, 4 bytes each
     Bytes pixels;  // the whole DIB
 };
+
+void PrintTo(const PixelCase& c, std::ostream* os) { *os << c.name; }
 
 std::vector<PixelCase> pixel_cases()
 {

@@ -7,6 +7,8 @@
 #include "picture/tests/png_test_writer.h"
 
 #include <gtest/gtest.h>
+
+#include <ostream>
 #include <png.h>
 #include <zlib.h>
 
@@ -29,6 +31,9 @@ struct GeneratedCase {
     int strategy;  // Z_DEFAULT_STRATEGY, Z_FIXED, Z_RLE, Z_HUFFMAN_ONLY
     size_t idat;   // bytes per IDAT chunk
 };
+
+// ctest lists a case by its name, not by its bytes.
+void PrintTo(const GeneratedCase& c, std::ostream* os) { *os << c.name; }
 
 void write_to_vector(png_structp png, png_bytep data, png_size_t n)
 {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 #include <vector>
 
@@ -17,6 +19,9 @@ struct ResourceCase {
     uint32_t width, height, bit_count;
     const char* first_bytes;  // first 8 bytes of the DIB
 };
+
+// ctest lists a case by its name, not by its bytes.
+void PrintTo(const ResourceCase& c, std::ostream* os) { *os << c.name; }
 
 const ResourceCase resource_cases[] = {
     {"rgb8", 1, 32, 32, 24, "fffffffefffffdff"},
@@ -120,6 +125,8 @@ struct OpenFailure {
     int id;
     int32_t error;
 };
+
+void PrintTo(const OpenFailure& c, std::ostream* os) { *os << c.name; }
 
 const OpenFailure open_failures[] = {
     {"missing", 99, PNG_ERROR_NO_RESOURCE},

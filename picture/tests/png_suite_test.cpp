@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <dirent.h>
 
 #include <algorithm>
@@ -29,6 +31,9 @@ struct CorruptFile {
     int failed_step;
     int32_t error;
 };
+
+// ctest lists a case by its name, not by its bytes.
+void PrintTo(const CorruptFile& c, std::ostream* os) { *os << c.name; }
 
 // The suite's corrupt files that this decoder rejects. xcsn0g01 (IDAT CRC) and xhdn0g08 (IHDR
 // CRC) are damaged only in their CRCs, which are not verified: they must decode like the rest.
