@@ -336,6 +336,18 @@ reply cmd_set(const arg_list &a)
     return done(text);
 }
 
+// answer WIN ID TEXT: what a person does to answer (type into the box, release Enter) in one go;
+// prints the verdict the box's status label (id + 1000) then reads.
+reply cmd_answer(const arg_list &a)
+{
+    reply r = run({"set", a[0], a[1], a[2]});
+    if (r.ok) r = run({"key", a[0], a[1], "enter"});
+    long id = 0;
+    if (r.ok && !parse_int(a[1], id)) r = error("bad answer box id '" + a[1] + "'");
+    if (r.ok) r = run({"get", a[0], std::to_string(id + 1000)});
+    return r;
+}
+
 struct key_name {
     const char *name;
     WORD vk;
@@ -655,6 +667,7 @@ const command commands[] = {
     {"msgbox", 1, cmd_msgbox, "msgbox MS                text of a message box, then OK"},
     {"get", 2, cmd_get, "get WIN ID|FIRST..LAST   text of a control, or of a run joined by |"},
     {"set", 3, cmd_set, "set WIN ID TEXT          WM_SETTEXT"},
+    {"answer", 3, cmd_answer, "answer WIN ID TEXT       set, Enter, print the verdict"},
     {"key", 3, cmd_key, "key WIN ID KEY           enter f1 f2 next prior up down tab"},
     {"focus", 2, cmd_focus, "focus WIN ID             give the control the keyboard focus"},
     {"focused", 0, cmd_focused, "focused                  id of the control with the focus"},

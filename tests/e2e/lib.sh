@@ -97,11 +97,7 @@ empty_lines() {
 
 # answer BOX TEXT: types TEXT into the box (\xHH escapes allowed) and presses Enter; prints the
 # verdict the status label then shows.
-answer() {
-    drv set panel "$1" "$2" >/dev/null
-    drv key panel "$1" enter >/dev/null
-    drv get panel $(($1 + 1000))
-}
+answer() { drv answer panel "$1" "$2"; }
 
 # --- screenshots ---------------------------------------------------------------------------------
 

@@ -152,6 +152,11 @@ scenario_f1_copy() {
     check "question 9 judged" "$(drv get panel 5009)" "FAUX"
     progress_is "after F1" 3
     check "the focus is back in the F1 box" "$(drv focused)" "4003"
+    drv set panel 4003 "" >/dev/null
+    drv key panel 4003 f1 >/dev/null
+    check "F1 on an empty box empties the unsolved ones" "$(drv get panel 4001..4005)" "Paris|Rome|||"
+    check "and judges them" "$(drv get panel 5001..5005)" "BRAVO|BRAVO|?|?|?"
+    progress_is "after F1 with nothing" 3
     close_player
 }
 
@@ -163,6 +168,14 @@ scenario_save_keys() {
     drv key panel 4001 f2 >/dev/null
     wait_file "$ANSWERS" || fail "F2 wrote no answers file"
     check "F2 writes every box" "$(file_hex "$ANSWERS")" "$({ printf 'Paris\r\n'; empty_lines 32; } | hex)"
+    rm -f "$ANSWERS"
+    local long
+    long=$(printf 'y%.0s' $(seq 300))
+    drv set panel 4003 "$long" >/dev/null
+    drv key panel 4003 f2 >/dev/null
+    wait_file "$ANSWERS" || fail "F2 wrote no answers file"
+    check "a box is saved cut to 259 characters" "$(sed -n 3p "$ANSWERS" | tr -d '\r')" "${long:0:259}"
+    drv set panel 4003 "" >/dev/null
     rm -f "$ANSWERS"
     drv set panel 4002 "L\\xe9o" >/dev/null
     check "Sauver clicked" "$(drv click header 27)" "clicked"
@@ -278,6 +291,10 @@ scenario_scroll() {
     scrolled_to "Page Down in a box" "$page"
     drv key panel 4001 prior >/dev/null
     scrolled_to "Page Up in a box" 0
+    drv key panel 4001 down >/dev/null
+    scrolled_to "Down arrow in a box: a page" "$page"
+    drv key panel 4001 up >/dev/null
+    scrolled_to "Up arrow in a box: a page back" 0
     drv vscroll linedown >/dev/null
     scrolled_to "SB_LINEDOWN" 310
     local max
@@ -286,6 +303,9 @@ scenario_scroll() {
     scrolled_to "SB_BOTTOM: max - page + 1" $((max - page + 1))
     check "SB_BOTTOM: the last row ends 5 px above the bottom" "$(drv rect panel 4033)" \
         "610 $((ch - 25)) 170 20"
+    drv hscroll lineright >/dev/null
+    check "SB_LINERIGHT: one pixel" "$(drv scrollpos)" "$((max - page + 1)) 1"
+    check "SB_LINERIGHT: the controls moved left" "$(drv rect panel 4033)" "609 $((ch - 25)) 170 20"
     close_player
 }
 
