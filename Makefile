@@ -9,8 +9,9 @@ MINGW := -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/toolchain-mingw.cmake
 all: native win64 win32
 
 # Opens the text demo quiz under Wine (on a virtual display with a screenshot when there is none).
+QUIZ ?= capitales
 play: deps win64
-	@scripts/play
+	@scripts/play $(B)/win64/examples/$(QUIZ).exe
 
 deps:
 	@scripts/deps.sh

@@ -53,7 +53,7 @@ void expect_messages(const std::vector<std::string>& want)
 TEST(QuizLoad, HeaderBlockGivesTheLinkAndFooter)
 {
     Loaded loaded;
-    EXPECT_STREQ("https://vorlo.example/", loaded.quiz->link_text);
+    EXPECT_STREQ("www.vorlo.test", loaded.quiz->link_text);
     EXPECT_STREQ("Vorlo - lecteur de quiz", loaded.quiz->footer_text);
 }
 
@@ -85,7 +85,7 @@ TEST(QuizLoad, LoadsTheCaseOfThisExecutable)
         EXPECT_EQ(0, quiz.question_count);
         EXPECT_EQ(nullptr, quiz.head);
         EXPECT_STREQ("Nom du vorlo", quiz.title);
-        EXPECT_STREQ("https://vorlo.example/", quiz.link_text);
+        EXPECT_STREQ("www.vorlo.test", quiz.link_text);
         return;
     }
     expect_quiz_matches(quiz, c->expected);
