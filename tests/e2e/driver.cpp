@@ -690,13 +690,12 @@ const command commands[] = {
 
 reply run(const arg_list &args)
 {
-    if (args.empty()) return error("no command");
     for (const command &c : commands) {
-        if (args[0] != c.name) continue;
+        if (args.empty() || args[0] != c.name) continue;
         if (args.size() - 1 < c.arg_count) return error(std::string("usage: ") + c.usage);
         return c.run(arg_list(args.begin() + 1, args.end()));
     }
-    std::string usage = "unknown command '" + args[0] + "'; commands:";
+    std::string usage = args.empty() ? "commands:" : "unknown command '" + args[0] + "'; commands:";
     for (const command &c : commands) usage += std::string("\n  ") + c.usage;
     return error(usage);
 }

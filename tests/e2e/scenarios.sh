@@ -440,16 +440,16 @@ scenario_xwheel() {
     close_player
 }
 
-# xclick LABEL: a real mouse click in the middle of a panel control.
+# xclick WIN ID: a real mouse click inside a control, 20 px from its left edge.
 xclick() {
     local x y
-    read -r x y < <(drv screen panel "$1")
-    xdotool mousemove $((x + 60)) $((y + 9)) click 1
+    read -r x y < <(drv screen "$1" "$2")
+    xdotool mousemove $((x + 20)) $((y + 8)) click 1
 }
 
 # xtype BOX TEXT: real keys: click into the box, clear it, type TEXT.
 xtype() {
-    xclick "$1"
+    xclick panel "$1"
     check "click gives box $1 the focus" "$(drv poll 3000 "$1" focused)" "$1"
     xdotool key End shift+Home BackSpace
     xdotool type --delay 20 "$2"
@@ -497,6 +497,22 @@ scenario_xinput() {
     local unjudged
     unjudged=$(status_pixel 5005)
     check "? keeps the system colours (saw $unjudged)" "$(colour_kind "$unjudged")" "other"
+    local saved
+    saved=$({ printf 'Paris\r\nMauvais\r\nconstantin\r\n\r\n\r\n\r\nMadird\r\n'; empty_lines 26; } | hex)
+    xdotool key F2
+    wait_file "$ANSWERS" || fail "the F2 key wrote no answers file"
+    check "the F2 key saves" "$(file_hex "$ANSWERS")" "$saved"
+    rm -f "$ANSWERS"
+    xclick header 27
+    wait_file "$ANSWERS" || fail "a click on Sauver wrote no answers file"
+    check "a click on Sauver saves" "$(file_hex "$ANSWERS")" "$saved"
+    xclick panel 4004
+    xdotool key Next
+    local max page bottom want
+    read -r _ _ max page < <(drv scrollinfo v)
+    bottom=$((max - page + 1))
+    want="$((page < bottom ? page : bottom)) $((hmax - hpage + 1))"
+    check "the Page Down key scrolls a page, or to the bottom" "$(drv poll 3000 "$want" scrollpos)" "$want"
     close_player
 }
 
