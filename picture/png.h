@@ -34,7 +34,8 @@ enum : int32_t { PNG_SOURCE_NONE = 0, PNG_SOURCE_BORROWED = 2 };
 // Largest DIB accepted: 64 MiB is 16 Mpixel at 32 bits, far beyond any picture a quiz shows in
 // an 800 x 600 window, and small enough to sit in a 32-bit process beside the filtered data.
 constexpr uint32_t PNG_MAX_DIB_BYTES = 64u << 20;
-// Largest filtered image accepted: twice the DIB limit, which covers 16-bit RGB(A) at full size.
+// Largest filtered image accepted: twice the DIB limit, as 16-bit RGBA takes twice the bytes of
+// its 32-bit DIB (the filter bytes push the very largest of those just over).
 constexpr uint32_t PNG_MAX_IMAGE_BYTES = 128u << 20;
 
 // One decode. All fields are zero after png_reset and png_free.
