@@ -47,6 +47,9 @@ scenario_start_layout() {
     check "counter before any verdict" "$(drv get header 32)" " 0 / 33"
     check "code box before any verdict" "$(drv get header 30)" ""
     check "save button" "$(drv get header 27)" "Sauver"
+    check "explanation" "$(drv get header 28)" "Questions de test."
+    check "author" "$(drv get header 26)" "Vorlo"
+    check "code caption" "$(drv get header 31)" " Code :"
     check "no hide box in a text quiz" "$(drv exists header 33)" "0"
     check "no extra labels in a text quiz" "$(drv exists panel 8001)" "0"
     check "question 1 text" "$(drv get panel 3000:1)" "Capitale de la France ?"
@@ -353,6 +356,19 @@ scenario_pairs() {
     close_player
     check "one line per box, 8 in all" "$(file_hex "$ANSWERS")" \
         "$({ printf 'Paris\r\nFrance\r\n'; empty_lines 6; } | hex)"
+}
+
+scenario_pairs_text() {
+    start_player "$PLAYER"
+    wait_player
+    check "one box per question" "$(drv exists panel 4003)$(drv exists panel 4004)" "10"
+    check "the text layout is kept" "$(drv rect panel 4002)" "610 30 170 20"
+    check "counter" "$(drv get header 32)" " 0 / 3"
+    drv set panel 4001 Paris >/dev/null
+    drv set panel 4003 Berlin >/dev/null
+    close_player
+    check "two lines per question, empty past the boxes" "$(file_hex "$ANSWERS")" \
+        "$({ printf 'Paris\r\n\r\nBerlin\r\n'; empty_lines 3; } | hex)"
 }
 
 # visibility LABELS...: the visibility flags of the panel's labels, e.g. "1 0 0".
