@@ -228,15 +228,15 @@ reply locate(const arg_list &args, size_t first, located &where)
 {
     reply r = locate_window(args[first], where);
     if (!r.ok) return r;
-    const std::string &spec = args[first + 1];
-    size_t colon = spec.find(':');
+    const std::string &control_name = args[first + 1];
+    size_t colon = control_name.find(':');
     long id = 0, nth = 1;
-    if (!parse_int(spec.substr(0, colon), id) ||
-        (colon != std::string::npos && !parse_int(spec.substr(colon + 1), nth)))
-        return error("bad control '" + spec + "' (ID or ID:N)");
+    if (!parse_int(control_name.substr(0, colon), id) ||
+        (colon != std::string::npos && !parse_int(control_name.substr(colon + 1), nth)))
+        return error("bad control '" + control_name + "' (ID or ID:N)");
     if (id == 0) return done("");
     where.control = nth_control(where.window, (int)id, (int)nth);
-    if (!where.control) return error("no control " + spec + " in " + args[first]);
+    if (!where.control) return error("no control " + control_name + " in " + args[first]);
     return done("");
 }
 
