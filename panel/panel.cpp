@@ -308,6 +308,15 @@ HBRUSH panel_label_colours(const Quiz* quiz, HDC dc, HWND label)
     return nullptr;
 }
 
+// Handled here: left to the dialog manager, the notch would also reach the main window, which
+// scrolls the panel a second time.
+INT_PTR panel_on_mousewheel(HWND panel, WPARAM wp)
+{
+    panel_post_wheel(panel, wp);
+    SetWindowLongPtrA(panel, DWLP_MSGRESULT, 0);
+    return TRUE;
+}
+
 void panel_on_destroy()
 {
     DeleteObject(panel_state.bravo_brush);
@@ -334,7 +343,7 @@ INT_PTR CALLBACK question_panel_proc(HWND panel, UINT msg, WPARAM wp, LPARAM lp)
     case WM_SIZE:           refresh_scrolling(quiz, panel); return 0;
     case WM_VSCROLL:        panel_on_vscroll(panel, LOWORD(wp)); return 0;
     case WM_HSCROLL:        panel_on_hscroll(panel, LOWORD(wp)); return 0;
-    case WM_MOUSEWHEEL:     panel_post_wheel(panel, wp); return 0;
+    case WM_MOUSEWHEEL:     return panel_on_mousewheel(panel, wp);
     case WM_COMMAND:        if (HIWORD(wp) == BN_CLICKED) media_on_command(quiz, panel, LOWORD(wp)); return 0;
     }
     (void)lp;

@@ -14,6 +14,25 @@
 
 namespace {
 
+// Each test writes its answers file in a folder of its own: the tests of this file run as
+// separate processes side by side, and the file's name is the same for all of them.
+struct AnswersFolder : ::testing::Test {
+    char previous[MAX_PATH] = "";
+    std::string folder;
+    void SetUp() override
+    {
+        GetCurrentDirectoryA(sizeof previous, previous);
+        folder = std::string("answers_test.") + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        CreateDirectoryA(folder.c_str(), nullptr);
+        ASSERT_TRUE(SetCurrentDirectoryA(folder.c_str()));
+    }
+    void TearDown() override
+    {
+        SetCurrentDirectoryA(previous);
+        RemoveDirectoryA(folder.c_str());
+    }
+};
+
 std::string read_file(const char* name)
 {
     std::ifstream in(name, std::ios::binary);
@@ -80,7 +99,7 @@ struct Panel {
     ~Panel() { DestroyWindow(window); }
 };
 
-TEST(AnswersFile, SaveWritesOneLinePerBoxAndReplacesTheFile)
+TEST_F(AnswersFolder, SaveWritesOneLinePerBoxAndReplacesTheFile)
 {
     char name[ANSWERS_NAME_SIZE];
     answers_file_name(name);
@@ -95,7 +114,7 @@ TEST(AnswersFile, SaveWritesOneLinePerBoxAndReplacesTheFile)
     DeleteFileA(name);
 }
 
-TEST(AnswersFile, ABoxIsSavedCutTo259Characters)
+TEST_F(AnswersFolder, ABoxIsSavedCutTo259Characters)
 {
     char name[ANSWERS_NAME_SIZE];
     answers_file_name(name);
@@ -106,7 +125,7 @@ TEST(AnswersFile, ABoxIsSavedCutTo259Characters)
     DeleteFileA(name);
 }
 
-TEST(AnswersFile, AFailedSaveKeepsTheLastGoodFile)
+TEST_F(AnswersFolder, AFailedSaveKeepsTheLastGoodFile)
 {
     char name[ANSWERS_NAME_SIZE];
     answers_file_name(name);
