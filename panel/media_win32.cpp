@@ -169,6 +169,8 @@ bool create_row_player(Quiz*, HWND, HWND host, int q)
         return false;
     media.media_hosts[row] = host;
     media.current_media_row = row;
+    if (!media.attach_control)
+        return false;   // without atl.dll there is no way to host a player (nor COM started)
     IWMPPlayer* player = nullptr;
     HRESULT hr = seam_player_fails(q) ? E_FAIL
                                       : CoCreateInstance(CLSID_WindowsMediaPlayer, nullptr,
@@ -177,8 +179,7 @@ bool create_row_player(Quiz*, HWND, HWND host, int q)
     if (hr != S_OK || !player)
         return false;
     media.media_players[row] = player;
-    if (media.attach_control)
-        media.attach_control(player, host, nullptr);
+    media.attach_control(player, host, nullptr);
     player->get_controls(&media.media_controls[row]);
     turn_off_autostart(player);
     wchar_t none[8];
