@@ -57,10 +57,12 @@ std::string read_text(Reader& r, const toml::node* node, const std::string& key,
     return text;
 }
 
-std::string read_path(Reader& r, const toml::node* node, const std::string& key)
+std::string read_path(Reader& r, const toml::node* node, const std::string& key, int* line = nullptr)
 {
     if (!node)
         return "";
+    if (line)
+        *line = (int)node->source().begin.line;
     const toml::value<std::string>* value = node->as_string();
     if (!value || value->get().empty()) {
         report(r, node->source(), "'" + key + "' must be a file name");
@@ -122,6 +124,10 @@ void read_answers(Reader& r, const toml::table& q, int answers_per_question, Qui
         out->answer_2 = read_text(r, list->get(1), "answers");
         return;
     }
+    if (const toml::node* list = q.get("answers")) {
+        report(r, list->source(), "'answers' holds two answers, for answers_per_question = 2; use 'answer'");
+        return;
+    }
     if (!q.get("answer")) {
         report(r, q.source(), "a question needs 'answer'");
         return;
@@ -140,8 +146,12 @@ void read_question(Reader& r, const toml::table& q, QuizSourceFile* file)
     question.extra = read_text(r, q.get("extra"), "extra");
     question.extra_2 = read_text(r, q.get("extra_2"), "extra_2");
     QuizSourceMedia media;
-    media.media = read_path(r, q.get("picture") ? q.get("picture") : q.get("media"), "picture");
-    media.solution = read_path(r, q.get("solution"), "solution");
+    media.question_line = (int)q.source().begin.line;
+    if (q.get("picture") && q.get("media"))
+        report(r, q.get("media")->source(), "a question has either 'picture' or 'media', not both");
+    const char* media_key = q.get("picture") ? "picture" : "media";
+    media.media = read_path(r, q.get(media_key), media_key, &media.media_line);
+    media.solution = read_path(r, q.get("solution"), "solution", &media.solution_line);
     file->quiz.questions.push_back(question);
     file->media.push_back(media);
 }
@@ -149,12 +159,15 @@ void read_question(Reader& r, const toml::table& q, QuizSourceFile* file)
 void read_quiz(Reader& r, const toml::table& t, QuizSourceFile* file)
 {
     static const std::set<std::string> known = {"title", "author", "explanation", "answer_captions", "media",
-                                                "answers_per_question", "extra", "colour", "codes", "question"};
+                                                "answers_per_question", "extra", "colour", "codes", "question",
+                                                "icon"};
     check_keys(r, t, known, "");
     QuizSource& quiz = file->quiz;
     quiz.title = read_text(r, t.get("title"), "title", true);
     quiz.author = read_text(r, t.get("author"), "author");
     quiz.explanation = read_text(r, t.get("explanation"), "explanation");
+    if (const toml::node* n = t.get("answer_captions"); n && (!n->as_array() || n->as_array()->size() != 2))
+        report(r, n->source(), "'answer_captions' must be a list of two texts");
     if (const toml::array* captions = t["answer_captions"].as_array()) {
         quiz.answer_label_1 = read_text(r, captions->get(0), "answer_captions");
         quiz.answer_label_2 = read_text(r, captions->get(1), "answer_captions");
@@ -170,17 +183,24 @@ void read_quiz(Reader& r, const toml::table& t, QuizSourceFile* file)
             quiz.answers_per_question = (int)v->get();
     }
     read_colour(r, t, &quiz);
+    file->icon = read_path(r, t.get("icon"), "icon", &file->icon_line);
     if (const toml::array* questions = t["question"].as_array()) {
         for (const toml::node& q : *questions)
             if (const toml::table* table = q.as_table())
                 read_question(r, *table, file);
+        // Reported at the first question too many, where the author has to cut.
         if (questions->size() > MAX_QUESTIONS)
-            report(r, questions->source(), "a quiz holds at most 96 questions, this one has " +
-                                               std::to_string(questions->size()));
+            report(r, questions->get(MAX_QUESTIONS)->source(), "a quiz holds at most 96 questions, this one has " +
+                                                                   std::to_string(questions->size()));
+    } else if (const toml::node* n = t.get("question")) {
+        report(r, n->source(), "questions are written as [[question]] tables");
     }
-    if (const toml::array* codes = t["codes"].as_array())
+    if (const toml::array* codes = t["codes"].as_array()) {
         for (const toml::node& c : *codes)
             quiz.codes.push_back(read_text(r, &c, "codes"));
+    } else if (const toml::node* n = t.get("codes")) {
+        report(r, n->source(), "'codes' must be a list of texts");
+    }
 }
 
 }  // namespace
@@ -193,7 +213,7 @@ QuizSourceFile quiz_source_read(const std::string& path, std::vector<std::string
     toml::parse_result parsed = toml::parse_file(path);
     if (!parsed) {
         const toml::parse_error& e = parsed.error();
-        errors->push_back(path + ":" + std::to_string(e.source().begin.line) + ": " + std::string(e.description()));
+        errors->push_back(path + ":" + std::to_string(e.source().begin.line ? e.source().begin.line : 1) + ": " + std::string(e.description()));
         return file;
     }
     read_quiz(r, parsed.table(), &file);
