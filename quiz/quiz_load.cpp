@@ -102,15 +102,21 @@ void load_codes(Quiz* quiz, bool scrambled)
     release(codes);
 }
 
+// A stream that does not decode leaves the quiz without questions, and says so.
+void fail_without_questions(Quiz* quiz, Decoded& failed, const char* message)
+{
+    release(failed);
+    show_message(message, LOAD_CAPTION);
+    quiz->question_count = 0;
+}
+
 }  // namespace
 
 void quiz_load(Quiz* quiz)
 {
     Decoded header = decode_stream(QUIZ_HEADER_BLOCK, sizeof QUIZ_HEADER_BLOCK);
     if (header.status != LZW_OK) {
-        release(header);
-        show_message("Erreur dans le d\xE9" "cryptage", LOAD_CAPTION);
-        quiz->question_count = 0;
+        fail_without_questions(quiz, header, "Erreur dans le d\xE9" "cryptage");
         return;
     }
     quiz_parse_header_block(quiz, header.data, header.size);
@@ -125,9 +131,7 @@ void quiz_load(Quiz* quiz)
     bool scrambled = false;
     Decoded content = decode_quiz(bytes, &scrambled);
     if (content.status != LZW_OK) {
-        release(content);
-        show_message("Erreur dans le d\xE9" "cryptage des reponses", LOAD_CAPTION);
-        quiz->question_count = 0;
+        fail_without_questions(quiz, content, "Erreur dans le d\xE9" "cryptage des reponses");
         return;
     }
     quiz_parse_content(quiz, content.data, content.size);
