@@ -48,7 +48,7 @@ enum : uint32_t {
 // Limits on what a tree may make us copy: far beyond any quiz, small enough to stop a file whose
 // directories point at one another many times over.
 const size_t MAX_RESOURCES = 65536;
-const uint64_t MAX_TOTAL_DATA = 512u << 20;
+const uint64_t MAX_TOTAL_DATA = 256u << 20;
 const uint64_t MAX_ENTRIES_SEEN = 1u << 20;
 
 uint16_t get16(const std::vector<uint8_t>& b, size_t at) { return (uint16_t)(b[at] | b[at + 1] << 8); }
@@ -413,7 +413,10 @@ int check_writable(const PeImage& im)
 int place_section(const PeImage& im, Placement* p)
 {
     const PeSection& last = im.sections.back();
-    bool in_place = im.resource_rva != 0 && last.virtual_address == im.resource_rva;
+    // In place only when the tree's section is last both in memory and in the file, so that
+    // cutting the file at its start loses nothing else.
+    bool in_place = im.resource_rva != 0 && last.virtual_address == im.resource_rva &&
+                    (uint64_t)last.raw_offset + last.raw_size == sections_end(im);
     uint32_t characteristics = RESOURCE_SECTION_FLAGS;
     size_t old_index = SIZE_MAX;
     for (size_t i = 0; i < im.sections.size(); ++i)

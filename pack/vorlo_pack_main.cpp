@@ -204,9 +204,7 @@ int run_png(const Options& o)
     return PACK_EXIT_OK;
 }
 
-}  // namespace
-
-int main(int argc, char** argv)
+int run_command_line(int argc, char** argv)
 {
     CLI::App app{"vorlo-pack: makes Vorlo quiz executables from quiz source files", "vorlo-pack"};
     app.set_version_flag("--version", "vorlo-pack " VORLO_PACK_VERSION);
@@ -257,4 +255,17 @@ int main(int argc, char** argv)
     if (try_cmd->parsed())
         return run_try(o);
     return run_png(o);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    // Memory is the one thing that can run out under any command; report it like other input.
+    try {
+        return run_command_line(argc, argv);
+    } catch (const std::exception& e) {
+        print_line(stderr, std::string("vorlo-pack: ") + e.what());
+        return PACK_EXIT_INVALID;
+    }
 }
