@@ -151,7 +151,8 @@ TEST_F(PackFolder, CheckReportsEachBrokenSourceAtItsLine)
 
 TEST(PackCheck, TheDemoQuizzesPass)
 {
-    for (const char* source : {"capitales/capitales.toml", "drapeaux/drapeaux.toml"}) {
+    for (const char* source : {"capitales/capitales.toml", "drapeaux/drapeaux.toml", "sons/sons.toml",
+                               "videos/videos.toml"}) {
         std::vector<std::string> errors;
         QuizSourceFile file = pack_check_source(EXAMPLES + source, &errors);
         EXPECT_TRUE(errors.empty()) << source << ": " << (errors.empty() ? "" : errors[0]);
@@ -295,6 +296,8 @@ const RoundTrip ROUND_TRIPS[] = {
     {"text scrambled", "capitales/capitales.toml", true, false},
     {"pictures", "drapeaux/drapeaux.toml", false, false},
     {"pictures scrambled with an icon", "drapeaux/drapeaux.toml", true, true},
+    {"sounds", "sons/sons.toml", false, false},
+    {"videos", "videos/videos.toml", true, false},
 };
 
 TEST_P(PackPlayer, DumpThenBuildGivesTheSameFile)
