@@ -62,7 +62,7 @@ DWORD run_child(const std::string& exe, const std::string& source)
 TEST(PackSelfLoad, EachDemoBuiltIntoThisExecutableLoadsThere)
 {
     for (const Demo& d : DEMOS) {
-        std::string exe = ::testing::TempDir() + "self_load_" + d.name + ".exe";
+        std::string exe = ::testing::TempDir() + "self_load_" + std::to_string(GetCurrentProcessId()) + d.name + ".exe";
         std::vector<std::string> messages;
         ASSERT_EQ(PACK_EXIT_OK, pack_build(d.source, own_path(), exe, d.scramble, &messages))
             << d.name << ": " << (messages.empty() ? "" : messages[0]);

@@ -3,12 +3,16 @@
 // line's exit codes and output.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
 #include <random>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "pack/cp1252.h"
 #include "pack/pack_build.h"
@@ -44,7 +48,8 @@ protected:
     void SetUp() override
     {
         const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir = ::testing::TempDir() + "vorlo_pack_" + info->test_suite_name() + "_" + info->name() + "/";
+        dir = ::testing::TempDir() + "vorlo_pack_" + std::to_string(getpid()) + "_" + info->test_suite_name() + "_" +
+              info->name() + "/";
         fs::remove_all(dir);
         fs::create_directories(dir);
     }
@@ -212,7 +217,11 @@ protected:
     {
         if (!fs::exists(GetParam().path))
             GTEST_SKIP() << GetParam().path << " is not built (make " << GetParam().name << ")";
-        dir = ::testing::TempDir() + "vorlo_pack_build_" + GetParam().name + "/";
+        // One folder per test and player: ctest runs them in parallel.
+        const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = info->name();
+        std::replace(name.begin(), name.end(), '/', '_');
+        dir = ::testing::TempDir() + "vorlo_pack_" + std::to_string(getpid()) + "_" + name + "/";
         fs::remove_all(dir);
         fs::create_directories(dir);
     }

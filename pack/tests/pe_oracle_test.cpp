@@ -146,8 +146,8 @@ TEST_P(PeOracle, SameTreeAsThePlatformsUpdate)
     std::vector<PeResource> original;
     ASSERT_EQ(PE_OK, pe_parse(player, &image));
     ASSERT_EQ(PE_OK, pe_read_resources(image, &original));
-    std::string ours = ::testing::TempDir() + "oracle_ours_" + GetParam().name + ".exe";
-    std::string theirs = ::testing::TempDir() + "oracle_platform_" + GetParam().name + ".exe";
+    std::string ours = ::testing::TempDir() + "oracle_ours_" + std::to_string(GetCurrentProcessId()) + GetParam().name + ".exe";
+    std::string theirs = ::testing::TempDir() + "oracle_platform_" + std::to_string(GetCurrentProcessId()) + GetParam().name + ".exe";
     uint8_t seed = 1;
     for (const Case& c : CASES) {
         SCOPED_TRACE(c.name);

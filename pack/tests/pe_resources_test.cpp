@@ -8,6 +8,8 @@
 #include <iterator>
 #include <string>
 
+#include <unistd.h>
+
 #include "pack/pe_resources.h"
 
 namespace {
@@ -212,7 +214,7 @@ TEST_P(PePlayer, WritesEditsThatReadBackAndThatObjdumpAccepts)
         EXPECT_EQ(player.image.sections.size() + 1, written.image.sections.size());
         expect_consistent(written);
 
-        std::string path = ::testing::TempDir() + "pe_written_" + GetParam().name + ".exe";
+        std::string path = ::testing::TempDir() + "pe_written_" + std::to_string(getpid()) + GetParam().name + ".exe";
         write_bytes(path, out);
         int status = 0;
         std::string listing = run("x86_64-w64-mingw32-objdump -p '" + path + "' 2>&1", &status);
