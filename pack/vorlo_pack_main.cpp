@@ -101,13 +101,8 @@ bool to_player_text(const std::string& arg, std::string* out)
 #endif
 }
 
-std::string to_output_text(const std::string& cp1252)
-{
-#ifdef _WIN32
-    // The console path converts from UTF-8, as for every other message.
-#endif
-    return cp1252_to_utf8(cp1252);
-}
+// Player text for print_line, which takes UTF-8 everywhere.
+std::string to_output_text(const std::string& cp1252) { return cp1252_to_utf8(cp1252); }
 
 struct Options {
     std::string source, output, player, exe, quiz_file, codes_file, answer, typed, png_in;
