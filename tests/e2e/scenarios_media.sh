@@ -141,10 +141,11 @@ scenario_picture_pairs() {
 # media_files: the media files extracted in the player's folder, sorted.
 media_files() { (cd "$E2E_DIR" && ls -1 ./*.media* 2>/dev/null | sed 's|^\./||' | sort | tr '\n' ' '); }
 
-# poll_files WANT: waits up to 5 s for the folder's media files to be WANT.
+# poll_files WANT: waits up to 30 s for the folder's media files to be WANT (the first play
+# starts the platform's media pipeline, which takes long on a loaded machine).
 poll_files() {
     local i got
-    for i in $(seq 100); do
+    for i in $(seq 600); do
         got=$(media_files)
         [ "$got" == "$1" ] && break
         sleep 0.05
