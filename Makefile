@@ -11,7 +11,7 @@ all: native win64 win32
 # Opens the text demo quiz under Wine (on a virtual display with a screenshot when there is none).
 QUIZ ?= capitales
 play: deps win64
-	@scripts/play $(B)/win64/examples/$(QUIZ).exe
+	@scripts/play $(B)/win64/quizzes/$(QUIZ).exe
 
 deps:
 	@scripts/deps.sh
@@ -38,7 +38,7 @@ fuzz: $(B)/fuzz/CMakeCache.txt
 bench-build: $(B)/bench/CMakeCache.txt
 	cmake --build $(B)/bench -j$(JOBS)
 
-test-native: native
+test-native: native win32 win64
 	cd $(B)/native && ctest --output-on-failure -j$(JOBS)
 test-win64: win64
 	VORLO_XVFB=1 scripts/with-wine bash -c 'cd $(B)/win64 && ctest --output-on-failure -j$(JOBS)'

@@ -61,19 +61,24 @@ macro(vorlo_optional_subdirectory dir)
   endif()
 endmacro()
 
-# vorlo_host_tool(VAR sources...): compiles a small Linux program from pure sources at configure
+# vorlo_host_tool(VAR [-Ddefinitions...] sources...): compiles a small Linux program from pure sources at configure
 # time (the cross builds need it to make their test resources) and puts its path in VAR.
 # Changing a source configures again.
 function(vorlo_host_tool var)
   set(out ${CMAKE_BINARY_DIR}/host/${var})
   set(srcs "")
+  set(defines "")
   foreach(s ${ARGN})
-    get_filename_component(abs ${s} ABSOLUTE)
-    list(APPEND srcs ${abs})
+    if(s MATCHES "^-D")
+      list(APPEND defines ${s})
+    else()
+      get_filename_component(abs ${s} ABSOLUTE)
+      list(APPEND srcs ${abs})
+    endif()
   endforeach()
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${srcs})
   file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/host)
-  execute_process(COMMAND g++ -std=c++17 -O1 -Wall -Wextra -Werror -I${CMAKE_SOURCE_DIR} ${srcs} -o ${out}
+  execute_process(COMMAND g++ -std=c++17 -O1 -Wall -Wextra -Werror -I${CMAKE_SOURCE_DIR} ${defines} ${srcs} -o ${out}
                   RESULT_VARIABLE rc ERROR_VARIABLE err)
   if(NOT rc EQUAL 0)
     message(FATAL_ERROR "host tool ${var} does not build:\n${err}")
@@ -86,12 +91,12 @@ endfunction()
 function(vorlo_quiz_resources var)
   cmake_parse_arguments(Q "SCRAMBLE" "NAME;SOURCE" "" ${ARGN})
   if(NOT VORLO_QUIZ_RESOURCES_TOOL)
-    vorlo_host_tool(tool
+    vorlo_host_tool(quiz_resources
       ${CMAKE_SOURCE_DIR}/pack/quiz_resources_main.cpp ${CMAKE_SOURCE_DIR}/pack/quiz_source.cpp
       ${CMAKE_SOURCE_DIR}/pack/cp1252.cpp ${CMAKE_SOURCE_DIR}/pack/quiz_serialize.cpp
       ${CMAKE_SOURCE_DIR}/pack/lzw_encode.cpp ${CMAKE_SOURCE_DIR}/quiz/quiz_parse.cpp
       ${CMAKE_SOURCE_DIR}/quiz/quiz_list.cpp)
-    set(VORLO_QUIZ_RESOURCES_TOOL ${tool} CACHE INTERNAL "")
+    set(VORLO_QUIZ_RESOURCES_TOOL ${quiz_resources} CACHE INTERNAL "")
   endif()
   get_filename_component(source ${Q_SOURCE} ABSOLUTE)
   set(dir ${CMAKE_CURRENT_BINARY_DIR}/${Q_NAME}.quiz)
@@ -110,22 +115,43 @@ function(vorlo_quiz_resources var)
   set(${var} ${dir}/quiz.rc PARENT_SCOPE)
 endfunction()
 
-# vorlo_quiz_exe(NAME n SOURCE quiz.toml [SCRAMBLE] [TEST_SEAMS]): the player with that quiz
-# compiled into its resources. TEST_SEAMS: the media support can be made to fail on purpose
-# (environment variables VORLO_TEST_NO_ATL, VORLO_TEST_PLAYER_FAILS_AT=q).
+# vorlo_quiz_exe(NAME n SOURCE quiz.toml [SCRAMBLE] [TEST_SEAMS]): quizzes/n.exe, the player
+# of this build with that quiz written into its resources by vorlo-pack build, as an author
+# makes one. TEST_SEAMS: from the player whose media support tests can make fail on purpose
+# (environment variables VORLO_TEST_NO_ATL, VORLO_TEST_PLAYER_FAILS_AT=q). The target n builds
+# it; the file is ${VORLO_QUIZ_DIR}/n.exe.
+set(VORLO_QUIZ_DIR ${CMAKE_BINARY_DIR}/quizzes)
 function(vorlo_quiz_exe)
   cmake_parse_arguments(Q "SCRAMBLE;TEST_SEAMS" "NAME;SOURCE" "" ${ARGN})
+  if(NOT VORLO_HOST_PACK)
+    # The tool itself, built for this machine, since the build runs it.
+    set(s ${CMAKE_SOURCE_DIR})
+    vorlo_host_tool(vorlo-pack -DVORLO_PACK_VERSION="${PROJECT_VERSION}" -DVORLO_PACK_DEFAULT_PLAYER="vorlo.exe"
+      ${s}/pack/vorlo_pack_main.cpp ${s}/pack/pack_message.cpp ${s}/pack/quiz_source.cpp
+      ${s}/pack/pe_resources.cpp ${s}/pack/pack_build.cpp ${s}/pack/pack_dump.cpp ${s}/pack/pack_media.cpp
+      ${s}/pack/pack_files.cpp ${s}/pack/pack_try.cpp ${s}/pack/lzw_encode.cpp ${s}/pack/quiz_serialize.cpp
+      ${s}/pack/cp1252.cpp ${s}/quiz/quiz_list.cpp ${s}/quiz/lzw.cpp ${s}/quiz/quiz_parse.cpp
+      ${s}/check/judge.cpp ${s}/picture/png.cpp)
+    set(VORLO_HOST_PACK ${vorlo-pack} CACHE INTERNAL "")
+  endif()
+  get_filename_component(source ${Q_SOURCE} ABSOLUTE)
+  get_filename_component(source_dir ${source} DIRECTORY)
+  set(player vorlo)
+  if(Q_TEST_SEAMS)
+    set(player vorlo_seams)
+  endif()
   set(flags "")
   if(Q_SCRAMBLE)
-    set(flags SCRAMBLE)
+    set(flags --scramble)
   endif()
-  set(media player_media)
-  if(Q_TEST_SEAMS)
-    set(media player_media_seams)
-  endif()
-  vorlo_quiz_resources(rc NAME ${Q_NAME} SOURCE ${Q_SOURCE} ${flags})
-  add_executable(${Q_NAME} WIN32 ${CMAKE_SOURCE_DIR}/app/main.cpp $<TARGET_OBJECTS:player_objects>
-                 $<TARGET_OBJECTS:${media}> $<TARGET_OBJECTS:player_res> ${rc})
-  target_link_libraries(${Q_NAME} PRIVATE ${VORLO_PLAYER_LIBS})
-  target_link_options(${Q_NAME} PRIVATE -s)
+  file(GLOB media ${source_dir}/*.png ${source_dir}/*.jpg ${source_dir}/*.gif ${source_dir}/*.bmp
+       ${source_dir}/*.ico ${source_dir}/*.wav ${source_dir}/*.mp3 ${source_dir}/*.avi ${source_dir}/*.mpg
+       ${source_dir}/*.wmv)
+  set(out ${VORLO_QUIZ_DIR}/${Q_NAME}.exe)
+  add_custom_command(OUTPUT ${out}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${VORLO_QUIZ_DIR}
+    COMMAND ${VORLO_HOST_PACK} build ${source} -o ${out} --player $<TARGET_FILE:${player}> ${flags}
+    DEPENDS ${source} ${media} ${player} ${VORLO_HOST_PACK}
+    COMMENT "vorlo-pack build ${Q_NAME}")
+  add_custom_target(${Q_NAME} ALL DEPENDS ${out})
 endfunction()

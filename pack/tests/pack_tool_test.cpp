@@ -108,8 +108,6 @@ std::vector<BadSource> bad_sources()
          "picture = \"france.jpg\"\nsolution = \"france.jpg\"\n", 6, "'solution' is shown only"},
         {"picture in a text quiz", "title = \"T\"\n[[question]]\nanswer = \"a\"\npicture = \"france.jpg\"\n", 4,
          "a text quiz shows no pictures"},
-        {"picture quiz question without picture", "title = \"T\"\nmedia = \"pictures\"\n\n[[question]]\nanswer = \"a\"\n", 4,
-         "needs 'picture'"},
         {"picture as a sound", "title = \"T\"\nmedia = \"audio\"\n[[question]]\nanswer = \"a\"\nmedia = \"france.jpg\"\n", 5,
          "is not a sound the player plays"},
         {"text Windows-1252 cannot hold", "title = \"T\"\n[[question]]\nanswer = \"a\"\ntext = \"\u263A\"\n", 4, "U+263A"},
