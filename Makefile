@@ -10,7 +10,8 @@ all: native win64 win32
 
 # Opens the text demo quiz under Wine (on a virtual display with a screenshot when there is none).
 QUIZ ?= capitales
-play: deps win64
+play: $(B)/win64/CMakeCache.txt
+	cmake --build $(B)/win64 -j$(JOBS) --target $(QUIZ)
 	@scripts/play $(B)/win64/quizzes/$(QUIZ).exe
 
 deps:
