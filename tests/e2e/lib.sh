@@ -24,8 +24,21 @@ trap e2e_cleanup EXIT
 # process's output would be held open until the server ends).
 "$WINESERVER" -p </dev/null >/dev/null 2>&1
 
-# The driver's output, one line; its errors go to the test's log.
-drv() { "$WINE" "$E2E_DRIVER" "$@" </dev/null | tr -d '\r'; }
+# The driver's output, one line; its errors go to the test's log. The driver's own errors exit
+# with 1; any other failure is Wine's (a start that failed on a loaded machine), so the command
+# runs once more before its result counts.
+drv() {
+    local out status attempt
+    for attempt in 1 2; do
+        out=$("$WINE" "$E2E_DRIVER" "$@" </dev/null)
+        status=$?
+        [ "$status" -le 1 ] && break
+        echo "drv $*: the driver ended with $status (attempt $attempt)" >&2
+    done
+    out=${out//$'\r'/}
+    [ -n "$out" ] && printf '%s\n' "$out"
+    return "$status"
+}
 
 pass() { echo "PASS $E2E_SCENARIO: $1"; }
 fail() { echo "FAIL $E2E_SCENARIO: $1"; E2E_FAILED=1; }
