@@ -99,6 +99,13 @@ wait_file() {
     return 1
 }
 
+# visibility LABELS...: the visibility flags of the panel's labels, e.g. "1 0 0".
+visibility() {
+    local id out=""
+    for id in "$@"; do out+="$(drv visible panel "$id") "; done
+    echo "${out% }"
+}
+
 hex() { od -An -v -tx1 | tr -d ' \n'; }
 file_hex() { if [ -e "$1" ]; then hex <"$1"; else echo "(no file)"; fi; }
 

@@ -371,13 +371,6 @@ scenario_pairs_text() {
         "$({ printf 'Paris\r\n\r\nBerlin\r\n'; empty_lines 3; } | hex)"
 }
 
-# visibility LABELS...: the visibility flags of the panel's labels, e.g. "1 0 0".
-visibility() {
-    local id out=""
-    for id in "$@"; do out+="$(drv visible panel "$id") "; done
-    echo "${out% }"
-}
-
 scenario_extra_text() {
     start_player "$PLAYER"
     wait_player

@@ -7,12 +7,6 @@ E2E_DRIVER=${2:?driver exe}
 PLAYER=${3:?player exe}
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
-visibility() {
-    local id out=""
-    for id in "$@"; do out+="$(drv visible panel "$id") "; done
-    echo "${out% }"
-}
-
 # rects IDS...: the places of the panel's controls, one "x y w h" after another.
 rects() {
     local id out=""
