@@ -86,33 +86,31 @@ function(vorlo_host_tool var)
   set(${var} ${out} PARENT_SCOPE)
 endfunction()
 
-# vorlo_quiz_resources(VAR NAME SOURCE quiz.toml [SCRAMBLE]): the resource script of that quiz
-# (made at build time by the quiz_resources host tool) into VAR, for an executable of this folder.
-function(vorlo_quiz_resources var)
-  cmake_parse_arguments(Q "SCRAMBLE" "NAME;SOURCE" "" ${ARGN})
-  if(NOT VORLO_QUIZ_RESOURCES_TOOL)
-    vorlo_host_tool(quiz_resources
-      ${CMAKE_SOURCE_DIR}/pack/quiz_resources_main.cpp ${CMAKE_SOURCE_DIR}/pack/quiz_source.cpp
-      ${CMAKE_SOURCE_DIR}/pack/cp1252.cpp ${CMAKE_SOURCE_DIR}/pack/quiz_serialize.cpp
-      ${CMAKE_SOURCE_DIR}/pack/lzw_encode.cpp ${CMAKE_SOURCE_DIR}/quiz/quiz_parse.cpp
-      ${CMAKE_SOURCE_DIR}/quiz/quiz_list.cpp)
-    set(VORLO_QUIZ_RESOURCES_TOOL ${quiz_resources} CACHE INTERNAL "")
+# vorlo_host_pack(): VORLO_HOST_PACK, vorlo-pack built for this machine at configure time,
+# since the build runs it to write quizzes into players.
+function(vorlo_host_pack)
+  if(NOT VORLO_HOST_PACK)
+    set(s ${CMAKE_SOURCE_DIR})
+    vorlo_host_tool(vorlo-pack -DVORLO_PACK_VERSION="${PROJECT_VERSION}" -DVORLO_PACK_DEFAULT_PLAYER="vorlo.exe"
+      ${s}/pack/vorlo_pack_main.cpp ${s}/pack/pack_message.cpp ${s}/pack/quiz_source.cpp
+      ${s}/pack/pe_resources.cpp ${s}/pack/pack_build.cpp ${s}/pack/pack_dump.cpp ${s}/pack/pack_media.cpp
+      ${s}/pack/pack_files.cpp ${s}/pack/pack_try.cpp ${s}/pack/lzw_encode.cpp ${s}/pack/quiz_serialize.cpp
+      ${s}/pack/cp1252.cpp ${s}/quiz/quiz_list.cpp ${s}/quiz/lzw.cpp ${s}/quiz/quiz_parse.cpp
+      ${s}/check/judge.cpp ${s}/picture/png.cpp)
+    set(VORLO_HOST_PACK ${vorlo-pack} CACHE INTERNAL "")
   endif()
+endfunction()
+
+# vorlo_quiz_into(TARGET SOURCE quiz.toml): writes the quiz into the target's own executable after
+# each link, as vorlo-pack build writes it into a player; for tests that read quiz resources.
+function(vorlo_quiz_into target)
+  cmake_parse_arguments(Q "" "SOURCE" "" ${ARGN})
+  vorlo_host_pack()
   get_filename_component(source ${Q_SOURCE} ABSOLUTE)
-  set(dir ${CMAKE_CURRENT_BINARY_DIR}/${Q_NAME}.quiz)
-  set(flags "")
-  if(Q_SCRAMBLE)
-    set(flags --scramble)
-  endif()
-  get_filename_component(source_dir ${source} DIRECTORY)
-  file(GLOB media ${source_dir}/*.png ${source_dir}/*.jpg ${source_dir}/*.gif ${source_dir}/*.bmp
-       ${source_dir}/*.wav ${source_dir}/*.mp3 ${source_dir}/*.avi ${source_dir}/*.mpg ${source_dir}/*.wmv)
-  add_custom_command(OUTPUT ${dir}/quiz.rc
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}
-    COMMAND ${VORLO_QUIZ_RESOURCES_TOOL} ${source} ${dir} ${flags}
-    DEPENDS ${source} ${media} ${VORLO_QUIZ_RESOURCES_TOOL}
-    COMMENT "Quiz resources of ${Q_NAME}")
-  set(${var} ${dir}/quiz.rc PARENT_SCOPE)
+  target_link_options(${target} PRIVATE -s)   # resources are written into stripped files only
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${VORLO_HOST_PACK} build ${source} -o $<TARGET_FILE:${target}> --player $<TARGET_FILE:${target}>
+    COMMENT "vorlo-pack build ${Q_SOURCE} into ${target}")
 endfunction()
 
 # vorlo_quiz_exe(NAME n SOURCE quiz.toml [SCRAMBLE] [TEST_SEAMS]): quizzes/n.exe, the player
@@ -123,17 +121,7 @@ endfunction()
 set(VORLO_QUIZ_DIR ${CMAKE_BINARY_DIR}/quizzes)
 function(vorlo_quiz_exe)
   cmake_parse_arguments(Q "SCRAMBLE;TEST_SEAMS" "NAME;SOURCE" "" ${ARGN})
-  if(NOT VORLO_HOST_PACK)
-    # The tool itself, built for this machine, since the build runs it.
-    set(s ${CMAKE_SOURCE_DIR})
-    vorlo_host_tool(vorlo-pack -DVORLO_PACK_VERSION="${PROJECT_VERSION}" -DVORLO_PACK_DEFAULT_PLAYER="vorlo.exe"
-      ${s}/pack/vorlo_pack_main.cpp ${s}/pack/pack_message.cpp ${s}/pack/quiz_source.cpp
-      ${s}/pack/pe_resources.cpp ${s}/pack/pack_build.cpp ${s}/pack/pack_dump.cpp ${s}/pack/pack_media.cpp
-      ${s}/pack/pack_files.cpp ${s}/pack/pack_try.cpp ${s}/pack/lzw_encode.cpp ${s}/pack/quiz_serialize.cpp
-      ${s}/pack/cp1252.cpp ${s}/quiz/quiz_list.cpp ${s}/quiz/lzw.cpp ${s}/quiz/quiz_parse.cpp
-      ${s}/check/judge.cpp ${s}/picture/png.cpp)
-    set(VORLO_HOST_PACK ${vorlo-pack} CACHE INTERNAL "")
-  endif()
+  vorlo_host_pack()
   get_filename_component(source ${Q_SOURCE} ABSOLUTE)
   get_filename_component(source_dir ${source} DIRECTORY)
   set(player vorlo)
